@@ -13,6 +13,8 @@
 #pragma once
 
 #include "util/system/atexit.h"
+// Units that build process-wide objects also see to it that SIGPIPE is ignored from start-up.
+#include "util/system/sigpipe.h"
 #include "util/system/spinlock.h"
 
 #include <atomic>
