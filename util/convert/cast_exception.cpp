@@ -1,0 +1,1 @@
+#include "util/convert/cast_exception.h"

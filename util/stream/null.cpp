@@ -1,0 +1,18 @@
+#include "util/stream/null.h"
+
+size_t TNullInput::DoRead(void*, size_t) {
+    return 0;
+}
+
+bool TNullInput::DoNext(const void**, size_t* length) {
+    *length = 0;
+    return false;
+}
+
+void TNullOutput::DoWrite(const void*, size_t) {}
+
+TNullIO& NullStream() {
+    // Built once under the runtime's initialisation guard; destroyed at exit.
+    static TNullIO instance;
+    return instance;
+}
