@@ -1,0 +1,62 @@
+// Reader of compact tries: read-only maps from UTF-16 keys to packed 64-bit values, held as one
+// byte string that is searched in place. The lemma-frequency table and the dictionary's trie of
+// word beginnings are read through it; the dictionary compiler's builder and minimiser write
+// the format.
+//
+// Format in brief (all integers big-endian, nothing aligned): every UTF-16 unit of a key is two
+// key bytes, high byte first; the empty key is the single byte 0x00. One arc record per key
+// byte: flags (0x80 a packed value follows, 0x40 the region of the next node follows, bits 5-3
+// and 2-0 the widths of the left and right offsets), the label byte, the left and right offsets
+// (distances from the flags byte to the regions of the smaller and greater sibling labels), the
+// value, then the next node's region. A byte below 0x40 where a region is expected is a jump:
+// bits 2-0 give the width of an offset, measured from the jump byte, to the region meant.
+#pragma once
+
+#include "util/generic/exception.h"
+#include "util/generic/string.h"
+
+#include <cstddef>
+
+// A compact trie whose bytes do not match the format (a record or offset beyond the data).
+class TCompactTrieError : public kexception {};
+
+// Holds a pointer to the trie bytes, which the caller keeps alive and unchanged for the
+// reader's lifetime. Look-ups never allocate and are safe from several threads at once.
+// Every record, offset and value is checked against the data: a corrupt trie raises
+// TCompactTrieError instead of reading beyond it. An offset or jump of width 0 or value 0 is
+// the format's "nothing there" and ends a search normally.
+class TCompactTrie {
+public:
+    // The empty trie: nothing is found.
+    TCompactTrie() = default;
+    // Raises TCompactTrieError when the walk to the empty key's value meets corrupt data.
+    TCompactTrie(const char* data, size_t length);
+
+    // Switches to other bytes and looks up the empty key's value again.
+    void Init(const char* data, size_t length);
+
+    // True when the key or one of its prefixes, the empty one included, has a value; then
+    // `prefixLen` is the length in units of the longest such prefix and `value` points at its
+    // packed value inside the data. `prefixLen` is always written (0 when nothing is found),
+    // `value` only on success. A null key counts as empty.
+    bool FindLongestPrefix(const wchar16* key, size_t keyLen, size_t* prefixLen,
+                           const char** value) const;
+
+    // Whole-key look-up: true when exactly this key has a value; `value` is written only then.
+    bool Find(const wchar16* key, size_t keyLen, const char** value) const;
+
+    const char* Data() const { return Data_; }
+    size_t Length() const { return Length_; }
+    // The packed value of the empty key, or null.
+    const char* EmptyValue() const { return EmptyValue_; }
+
+private:
+    struct TMatch;
+    bool SearchByte(size_t pos, unsigned char byte, TMatch* match) const;
+    size_t FollowOffset(size_t from, const char* field, size_t width) const;
+    void NeedBytes(size_t pos, size_t count, const char* what) const;
+
+    const char* Data_ = nullptr;
+    size_t Length_ = 0;
+    const char* EmptyValue_ = nullptr;
+};
