@@ -1,30 +1,172 @@
-// Builds the Unicode descriptors on first use. (Placeholder tables until the generated data
-// lands: every table is empty.)
+// Puts the Unicode descriptors together from the generated data on first use.
+//
+// The property table is expanded from runs of code points into pages of 32 records; pages
+// with the same content are stored once (most of the code space is a few kinds of page). The
+// decomposition tables point into the generated string pool, except for the Hangul syllables,
+// whose decompositions are computed here. The built tables are kept until the process ends.
 #include "util/charset/unicode_table.h"
 
-#include <stdexcept>
+#include "util/charset/unicode_generated.h"
+#include "util/generic/exception.h"
+
+#include <array>
+#include <map>
+#include <vector>
 
 namespace {
-const TUnicodeCharInfo* const EMPTY_PROPS[1] = {nullptr};
-const uint32_t* const* const EMPTY_DECOMP[1] = {nullptr};
+
+using namespace NUnicodeGenerated;
+
+constexpr size_t PAGE = 32;
+
+using TRecordPage = std::array<TUnicodeCharInfo, PAGE>;
+using TIndexPage = std::array<uint32_t, PAGE>;
+
+TUnicodeDataDescriptor BuildPropertyTable() {
+    constexpr size_t pageCount = UNICODE_TABLE_SIZE / PAGE;
+    static std::vector<TRecordPage> pages;
+    static std::vector<const TUnicodeCharInfo*> firstLevel(pageCount);
+
+    std::map<TIndexPage, size_t> known;
+    std::vector<size_t> pageOf(pageCount);
+    size_t run = 0;
+    for (size_t p = 0; p < pageCount; ++p) {
+        TIndexPage indices;
+        for (size_t i = 0; i < PAGE; ++i) {
+            const uint32_t cp = static_cast<uint32_t>(p * PAGE + i);
+            while (run + 1 < PROPERTY_RUN_COUNT && PROPERTY_RUNS[run + 1].First <= cp) {
+                ++run;
+            }
+            indices[i] = PROPERTY_RUNS[run].Record;
+        }
+        auto [it, added] = known.emplace(indices, pages.size());
+        if (added) {
+            TRecordPage& page = pages.emplace_back();
+            for (size_t i = 0; i < PAGE; ++i) {
+                page[i] = PROPERTY_RECORDS[indices[i]];
+            }
+        }
+        pageOf[p] = it->second;
+    }
+    for (size_t p = 0; p < pageCount; ++p) {
+        firstLevel[p] = pages[pageOf[p]].data();
+    }
+    return {firstLevel.data(), UNICODE_TABLE_SIZE};
+}
+
+// Storage of one decomposition table: pages of 32 entries, the empty page shared.
+struct TDecompositionStorage {
+    std::vector<std::array<const uint32_t*, PAGE>> Pages;
+    std::vector<const uint32_t* const*> FirstLevel;
+
+    TDecompositionDescriptor Descriptor() const {
+        return {FirstLevel.data(), DECOMPOSITION_TABLE_SIZE};
+    }
+};
+
+constexpr uint32_t HANGUL_FIRST = 0xAC00;
+constexpr uint32_t HANGUL_COUNT = 11172;
+
+// The decompositions of all Hangul syllables: leading consonant, vowel and, when the syllable
+// has one, the trailing consonant.
+struct THangulDecompositions {
+    std::vector<std::array<uint32_t, 4>> Strings;  // 0-terminated
+
+    THangulDecompositions() : Strings(HANGUL_COUNT) {
+        for (uint32_t s = 0; s < HANGUL_COUNT; ++s) {
+            const uint32_t trailing = s % 28;
+            Strings[s] = {0x1100 + s / (21 * 28), 0x1161 + (s % (21 * 28)) / 28,
+                          trailing ? 0x11A7 + trailing : 0, 0};
+        }
+    }
+};
+
+const THangulDecompositions& Hangul() {
+    static const THangulDecompositions hangul;
+    return hangul;
+}
+
+// entries: the generated entries (sorted by code point); overrides: code point -> string or
+// null, applied last.
+void FillDecompositions(TDecompositionStorage& storage, const TDecompositionEntry* entries,
+                        size_t count, const std::map<uint32_t, const uint32_t*>& overrides) {
+    constexpr size_t pageCount = (DECOMPOSITION_TABLE_SIZE + PAGE - 1) / PAGE;
+    std::vector<const uint32_t*> flat(pageCount * PAGE, nullptr);
+    for (size_t i = 0; i < count; ++i) {
+        flat[entries[i].CodePoint] = DECOMPOSITION_POOL + entries[i].Offset;
+    }
+    for (uint32_t s = 0; s < HANGUL_COUNT; ++s) {
+        flat[HANGUL_FIRST + s] = Hangul().Strings[s].data();
+    }
+    for (const auto& [cp, value] : overrides) {
+        flat[cp] = value;
+    }
+
+    // Page 0 of the storage is the empty page; every other page is stored once per block that
+    // holds an entry.
+    size_t used = 1;
+    for (size_t p = 0; p < pageCount; ++p) {
+        for (size_t i = 0; i < PAGE; ++i) {
+            if (flat[p * PAGE + i] != nullptr) {
+                ++used;
+                break;
+            }
+        }
+    }
+    storage.Pages.assign(used, {});
+    storage.FirstLevel.assign(pageCount, storage.Pages[0].data());
+    size_t next = 1;
+    for (size_t p = 0; p < pageCount; ++p) {
+        bool any = false;
+        for (size_t i = 0; i < PAGE; ++i) {
+            any = any || flat[p * PAGE + i] != nullptr;
+        }
+        if (any) {
+            std::copy(flat.begin() + p * PAGE, flat.begin() + (p + 1) * PAGE,
+                      storage.Pages[next].begin());
+            storage.FirstLevel[p] = storage.Pages[next++].data();
+        }
+    }
+}
+
+const uint32_t SHARP_S_DECOMPOSITION[] = {'s', 's', 0};
+
 }  // namespace
 
 const TUnicodeDataDescriptor& UnicodeDataTable() {
-    static const TUnicodeDataDescriptor table{EMPTY_PROPS, 0};
+    static const TUnicodeDataDescriptor table = BuildPropertyTable();
     return table;
 }
 
 const TDecompositionDescriptor& CompatDecompositionTable() {
-    static const TDecompositionDescriptor table{EMPTY_DECOMP, 0};
+    static const TDecompositionStorage storage = [] {
+        TDecompositionStorage s;
+        FillDecompositions(s, COMPAT_DECOMPOSITIONS, COMPAT_DECOMPOSITION_COUNT, {});
+        return s;
+    }();
+    static const TDecompositionDescriptor table = storage.Descriptor();
     return table;
 }
 
 const TDecompositionDescriptor& CanonDecompositionTable() {
-    return CompatDecompositionTable();
+    static const TDecompositionStorage storage = [] {
+        TDecompositionStorage s;
+        FillDecompositions(s, CANON_DECOMPOSITIONS, CANON_DECOMPOSITION_COUNT, {});
+        return s;
+    }();
+    static const TDecompositionDescriptor table = storage.Descriptor();
+    return table;
 }
 
 const TDecompositionDescriptor& CustomDecompositionTable() {
-    return CompatDecompositionTable();
+    static const TDecompositionStorage storage = [] {
+        TDecompositionStorage s;
+        FillDecompositions(s, CANON_DECOMPOSITIONS, CANON_DECOMPOSITION_COUNT,
+                           {{0x00DF, SHARP_S_DECOMPOSITION}, {0x0419, nullptr}, {0x0439, nullptr}});
+        return s;
+    }();
+    static const TDecompositionDescriptor table = storage.Descriptor();
+    return table;
 }
 
 const TUnicodeCharInfo& UnicodeCharInfo(uint32_t cp) {
@@ -33,7 +175,7 @@ const TUnicodeCharInfo& UnicodeCharInfo(uint32_t cp) {
         return table[cp];
     }
     if (table.Size <= UNICODE_FALLBACK_CODE_POINT) {
-        throw std::out_of_range("Invalid index");
+        throw kexception() << "Invalid index";
     }
     return table[UNICODE_FALLBACK_CODE_POINT];
 }
