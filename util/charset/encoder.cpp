@@ -1,0 +1,202 @@
+// Encoders of the single-byte pages and the table builders.
+#include "util/charset/encoder.h"
+
+#include "util/charset/unicode_table.h"
+#include "util/generic/exception.h"
+#include "util/system/singleton.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const uint8_t ZERO_PAGE[256] = {};
+
+constexpr uint32_t UNDEFINED = 0xFFFD;
+
+bool IsLetterOrNumber(uint32_t category) {
+    switch (category) {
+        case UC_UPPER:
+        case UC_LOWER:
+        case UC_TITLE:
+        case UC_MODIFIER_LETTER:
+        case UC_DIGIT:
+        case UC_OTHER_NUMBER:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsPlainLetterOrDigit(uint32_t category) {
+    return category == UC_UPPER || category == UC_LOWER || category == UC_DIGIT;
+}
+
+// The hexadecimal text of a value, upper case, without leading zeros.
+void WriteHex(uint32_t value, char* buf) {
+    std::snprintf(buf, 16, "%X", value);
+}
+
+// The built-in encoders, one per single-byte code.
+struct TEncoders {
+    std::unique_ptr<TCodePageEncoder> ByCode[CODES_MAX];
+
+    TEncoders() {
+        const CodePageRegistry& registry = CodePageRegistry::Instance();
+        for (ECharset code = 0; code < CODES_MAX; ++code) {
+            const CodePage& page = registry[code];
+            if (page.SingleByte()) {
+                ByCode[code] = std::make_unique<TCodePageEncoder>(page, code == CODES_KORVEL);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+char Encoder::Code(uint32_t cp) const {
+    if (uint8_t byte = Lookup(cp)) {
+        return static_cast<char>(byte);
+    }
+    if (cp == 0) {
+        return 0;
+    }
+    return Replacement[UnicodeCategory(cp)];
+}
+
+const Encoder* EncoderByCharset(ECharset code) {
+    if (!ValidCharset(code)) {
+        ThrowInvalidCharset(code);
+    }
+    const TCodePageEncoder* encoder = Singleton<TEncoders>()->ByCode[code].get();
+    return encoder ? &encoder->Get() : nullptr;
+}
+
+TCodePageEncoder::TCodePageEncoder(const CodePage& record) : Record_(record) {
+    for (size_t i = 0; i < 256; ++i) {
+        Encoder_.Pages[i] = ZERO_PAGE;
+        Owned_[i] = nullptr;
+    }
+    Encoder_.Replacement = record.Replacement;
+    Encoder_.ZeroPage = ZERO_PAGE;
+}
+
+TCodePageEncoder::TCodePageEncoder(const CodePage& record, bool related)
+    : TCodePageEncoder(record) {
+    // Where several bytes share a character the lowest keeps it: expected, so not reported.
+    Quiet_ = true;
+    for (uint32_t b = 1; b < 256; ++b) {
+        const uint32_t cp = record.Unicode[b];
+        if (cp != UNDEFINED && cp <= 0xFFFF) {
+            Set(cp, static_cast<uint8_t>(b));
+        }
+    }
+    if (related) {
+        AddRelated();
+    }
+    Quiet_ = false;
+}
+
+TCodePageEncoder::~TCodePageEncoder() {
+    for (uint8_t* page : Owned_) {
+        delete[] page;
+    }
+}
+
+void TCodePageEncoder::Set(uint32_t cp, uint8_t byte) {
+    if (cp > 0xFFFF) {
+        return;
+    }
+    const size_t high = cp >> 8;
+    if (!Owned_[high]) {
+        Owned_[high] = new uint8_t[256]();
+        Encoder_.Pages[high] = Owned_[high];
+    }
+    uint8_t& entry = Owned_[high][cp & 0xFF];
+    if (entry == 0) {
+        entry = byte;
+        return;
+    }
+    if (entry >= 0x80 && byte != 0 && !Quiet_) {
+        char cpText[16], newText[16], oldText[16];
+        WriteHex(cp, cpText);
+        WriteHex(byte, newText);
+        WriteHex(entry, oldText);
+        std::fprintf(stderr,
+                     "WARNING: Only lower part of ASCII should have duplicate encodings %s %s %s "
+                     "%s\n",
+                     Record_.Name(), cpText, newText, oldText);
+        std::fflush(stderr);
+    }
+}
+
+// A letter or number the page lacks takes the byte of the first character of its
+// compatibility decomposition when that is a plain letter or digit the page holds (U+00C0
+// is written as "A", U+00BD as "1"). The parenthesized numbers U+2474 to U+2487 take their
+// first digit, and the full-width quotes U+FF02 and U+FF07 the ASCII ones.
+void TCodePageEncoder::AddRelated() {
+    const TUnicodeDataDescriptor& props = UnicodeDataTable();
+    const TDecompositionDescriptor& compat = CompatDecompositionTable();
+    for (uint32_t cp = 1; cp < 0xFFFF; ++cp) {
+        if (Encoder_.Lookup(cp) || !props.Contains(cp)) {
+            continue;
+        }
+        const uint32_t* decomposition = DecompositionOf(compat, cp);
+        if (!decomposition || !decomposition[0]) {
+            continue;
+        }
+        uint32_t first = decomposition[0];
+        if (cp >= 0x2474 && cp <= 0x2487) {
+            first = decomposition[1];
+        } else if (cp == 0xFF02 || cp == 0xFF07) {
+            // taken as they are: the decomposition is the ASCII quote itself
+        } else if (!IsLetterOrNumber(props[cp].Category()) || !props.Contains(first) ||
+                   !IsPlainLetterOrDigit(props[first].Category())) {
+            continue;
+        }
+        if (uint8_t byte = Encoder_.Lookup(first)) {
+            Set(cp, byte);
+        }
+    }
+}
+
+void EncodeUtf32(const Encoder& encoder, const uint32_t* src, char* dst, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        dst[i] = encoder.Code(src[i]);
+    }
+}
+
+char* EncodeUtf32(const Encoder& encoder, const uint32_t* src, char* dst) {
+    do {
+        *dst++ = encoder.Code(*src);
+    } while (*src++ != 0);
+    return dst;
+}
+
+namespace {
+
+const Encoder& EncoderOfTarget(const CodePage& page) {
+    if (!page.SingleByte()) {
+        throw kexception() << "Encoder structure can only be used for single byte encodings";
+    }
+    return *EncoderByCharset(page.Code);
+}
+
+}  // namespace
+
+void BuildMappedTable(const CodePage& page, uint32_t (*f)(uint32_t), uint8_t* table) {
+    const Encoder& encoder = EncoderOfTarget(page);
+    table[0] = 0;
+    for (size_t b = 1; b < 256; ++b) {
+        const uint8_t byte = encoder.Lookup(f(page.Unicode[b]));
+        table[b] = byte ? byte : static_cast<uint8_t>(b);
+    }
+}
+
+void BuildTranslationTable(const CodePage& from, const CodePage& to, uint8_t* table) {
+    const Encoder& encoder = EncoderOfTarget(to);
+    for (size_t b = 0; b < 256; ++b) {
+        table[b] = static_cast<uint8_t>(encoder.Code(from.Unicode[b]));
+    }
+}

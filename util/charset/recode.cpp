@@ -1,0 +1,449 @@
+// Recoding between code pages, UTF-8 and UTF-16.
+#include "util/charset/recode.h"
+
+#include "util/charset/encoder.h"
+#include "util/charset/iconv.h"
+#include "util/charset/utf8.h"
+#include "util/generic/exception.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
+const char UTF16LE[] = "UTF-16LE";
+
+const CodePage& SingleBytePage(ECharset code) {
+    const CodePage& page = CodePageRegistry::Instance()[code];
+    if (!page.SingleByte()) {
+        throw kexception() << "CodePage structure can only be used for single byte encodings";
+    }
+    return page;
+}
+
+const Encoder& EncoderOf(ECharset code) {
+    const Encoder* encoder = EncoderByCharset(code);
+    if (!encoder) {
+        throw kexception() << "Encoder structure can only be used for single byte encodings";
+    }
+    return *encoder;
+}
+
+RECODE_RESULT Copy(const char* src, char* dst, size_t srcLen, size_t dstLen, size_t& read,
+                   size_t& written) {
+    const size_t n = std::min(srcLen, dstLen);
+    if (src != dst && n) {
+        std::memmove(dst, src, n);
+    }
+    read = written = n;
+    return srcLen > dstLen ? RECODE_EOOUTPUT : RECODE_OK;
+}
+
+RECODE_RESULT Translate(const uint8_t* table, const char* src, char* dst, size_t srcLen,
+                        size_t dstLen, size_t& read, size_t& written) {
+    const size_t n = std::min(srcLen, dstLen);
+    for (size_t i = 0; i < n; ++i) {
+        dst[i] = static_cast<char>(table[static_cast<uint8_t>(src[i])]);
+    }
+    read = written = n;
+    return srcLen > dstLen ? RECODE_EOOUTPUT : RECODE_OK;
+}
+
+// Walks UTF-16 units as code points: a high surrogate with a low one after it is one code
+// point, a high surrogate without one is U+FFFD, a lone low surrogate stands for itself.
+uint32_t NextCodePoint(const wchar16*& p, const wchar16* end) {
+    const uint32_t unit = *p++;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
+            const uint32_t low = *p++;
+            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        }
+        return REPLACEMENT_CHARACTER;
+    }
+    return unit;
+}
+
+// UTF-16 units as the bytes of UTF-16LE.
+std::vector<char> ToUtf16LeBytes(const wchar16* units, size_t n) {
+    std::vector<char> bytes(2 * n);
+    for (size_t i = 0; i < n; ++i) {
+        bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
+    }
+    return bytes;
+}
+
+size_t FromUtf16LeBytes(const char* bytes, size_t n, wchar16* units) {
+    for (size_t i = 0; i + 1 < n; i += 2) {
+        units[i / 2] = static_cast<wchar16>(static_cast<uint8_t>(bytes[i]) |
+                                            (static_cast<uint8_t>(bytes[i + 1]) << 8));
+    }
+    return n / 2;
+}
+
+RECODE_RESULT FromIconvStatus(TIconvConverter::EStatus status) {
+    switch (status) {
+        case TIconvConverter::Done:
+            return RECODE_OK;
+        case TIconvConverter::Incomplete:
+            return RECODE_EOINPUT;
+        case TIconvConverter::OutputFull:
+            return RECODE_EOOUTPUT;
+        default:
+            return RECODE_ERROR;
+    }
+}
+
+RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, char* dst,
+                          size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
+    read = written = 0;
+    TIconvConverter converter(to, from);
+    if (!converter.Valid()) {
+        return RECODE_ERROR;
+    }
+    const char* in = src;
+    size_t inLeft = srcLen;
+    char* out = dst;
+    size_t outLeft = dstLen;
+    const RECODE_RESULT result = FromIconvStatus(converter.Convert(in, inLeft, out, outLeft));
+    read = srcLen - inLeft;
+    written = dstLen - outLeft;
+    return result;
+}
+
+// First step of a two-step recoding: the source as UTF-16 units. A tail that ends inside a
+// character is left unread (RECODE_EOINPUT) and the units before it are kept.
+RECODE_RESULT DecodeToUnits(ECharset from, const char* src, size_t srcLen,
+                            std::vector<wchar16>& units, size_t& read) {
+    const CodePage& page = CodePageRegistry::Instance()[from];
+    units.clear();
+    if (page.SingleByte()) {
+        units.reserve(srcLen);
+        for (size_t i = 0; i < srcLen; ++i) {
+            units.push_back(static_cast<wchar16>(page.Unicode[static_cast<uint8_t>(src[i])]));
+        }
+        read = srcLen;
+        return RECODE_OK;
+    }
+    if (from == CODES_UTF8) {
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(src);
+        const uint8_t* end = p + srcLen;
+        while (p < end) {
+            uint32_t cp = REPLACEMENT_CHARACTER;
+            size_t n = 1;
+            const RECODE_RESULT r = ReadUtf8Char(p, end, cp, n);
+            if (r == RECODE_EOINPUT) {
+                break;
+            }
+            if (r != RECODE_OK) {
+                cp = REPLACEMENT_CHARACTER;
+            }
+            wchar16 buf[2];
+            units.insert(units.end(), buf, buf + WriteUtf16Char(cp, buf));
+            p += n;
+        }
+        read = static_cast<size_t>(p - reinterpret_cast<const uint8_t*>(src));
+        return read == srcLen ? RECODE_OK : RECODE_EOINPUT;
+    }
+    std::vector<char> bytes(6 * srcLen + 2);
+    size_t written = 0;
+    const RECODE_RESULT r =
+        IconvBuffer(UTF16LE, page.Name(), src, bytes.data(), srcLen, bytes.size(), read, written);
+    if (r == RECODE_ERROR || r == RECODE_EOOUTPUT) {
+        return r == RECODE_EOOUTPUT ? RECODE_ERROR : r;
+    }
+    units.resize(written / 2);
+    FromUtf16LeBytes(bytes.data(), written, units.data());
+    return r;
+}
+
+// Second step: UTF-16 units into the target.
+RECODE_RESULT EncodeUnits(ECharset to, const std::vector<wchar16>& units, char* dst, size_t dstLen,
+                          size_t& written) {
+    written = 0;
+    const wchar16* p = units.data();
+    const wchar16* end = p + units.size();
+    if (to == CODES_UTF8) {
+        while (p < end) {
+            const uint32_t cp = NextCodePoint(p, end);
+            if (written + Utf8Length(cp) > dstLen) {
+                return RECODE_EOOUTPUT;
+            }
+            written += WriteUtf8Char(cp, reinterpret_cast<uint8_t*>(dst) + written);
+        }
+        return RECODE_OK;
+    }
+    const CodePage& page = CodePageRegistry::Instance()[to];
+    if (page.SingleByte()) {
+        const Encoder& encoder = EncoderOf(to);
+        while (p < end && written < dstLen) {
+            dst[written++] = encoder.Code(NextCodePoint(p, end));
+        }
+        return p == end ? RECODE_OK : RECODE_EOOUTPUT;
+    }
+    const std::vector<char> bytes = ToUtf16LeBytes(units.data(), units.size());
+    size_t read = 0;
+    const RECODE_RESULT r =
+        IconvBuffer(page.Name(), UTF16LE, bytes.data(), dst, bytes.size(), dstLen, read, written);
+    // An unpaired high surrogate at the end is invalid input: left out like any other.
+    return r == RECODE_EOINPUT ? RECODE_OK : r;
+}
+
+RECODE_RESULT RecodeInTwoSteps(ECharset from, ECharset to, const char* src, char* dst,
+                               size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
+    std::vector<wchar16> units;
+    const RECODE_RESULT first = DecodeToUnits(from, src, srcLen, units, read);
+    if (first != RECODE_OK && first != RECODE_EOINPUT) {
+        read = 0;
+        return first;
+    }
+    const RECODE_RESULT second = EncodeUnits(to, units, dst, dstLen, written);
+    return second != RECODE_OK ? second : first;
+}
+
+}  // namespace
+
+RECODE_RESULT RecodeToUtf8(ECharset from, const char* src, char* dst, size_t srcLen, size_t dstLen,
+                           size_t& read, size_t& written) {
+    if (from == CODES_UTF8) {
+        return Copy(src, dst, srcLen, dstLen, read, written);
+    }
+    const CodePage& page = SingleBytePage(from);
+    read = written = 0;
+    uint8_t* out = reinterpret_cast<uint8_t*>(dst);
+    for (; read < srcLen; ++read) {
+        const uint32_t cp = page.Unicode[static_cast<uint8_t>(src[read])];
+        if (written + Utf8Length(cp) > dstLen) {
+            return RECODE_EOOUTPUT;
+        }
+        written += WriteUtf8Char(cp, out + written);
+    }
+    return RECODE_OK;
+}
+
+RECODE_RESULT RecodeFromUtf8(ECharset to, const char* src, char* dst, size_t srcLen, size_t dstLen,
+                             size_t& read, size_t& written) {
+    if (to == CODES_UTF8) {
+        return Copy(src, dst, srcLen, dstLen, read, written);
+    }
+    const Encoder& encoder = EncoderOf(to);
+    read = written = 0;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(src);
+    const uint8_t* end = p + srcLen;
+    RECODE_RESULT result = RECODE_OK;
+    while (p < end) {
+        if (written == dstLen) {
+            return RECODE_EOOUTPUT;
+        }
+        uint32_t cp = REPLACEMENT_CHARACTER;
+        size_t n = 1;
+        result = ReadUtf8Char(p, end, cp, n);
+        if (result == RECODE_EOINPUT) {
+            return result;
+        }
+        if (result != RECODE_OK) {
+            cp = REPLACEMENT_CHARACTER;
+        }
+        dst[written++] = encoder.Code(cp);
+        p += n;
+        read += n;
+    }
+    return result;
+}
+
+RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, size_t srcLen,
+                     size_t dstLen, size_t& read, size_t& written) {
+    read = written = 0;
+    if (!ValidCharset(from) || !ValidCharset(to)) {
+        return RECODE_ERROR;
+    }
+    if (from == to) {
+        return Copy(src, dst, srcLen, dstLen, read, written);
+    }
+    const CodePageRegistry& registry = CodePageRegistry::Instance();
+    const bool fromTable = from == CODES_UTF8 || registry[from].SingleByte();
+    const bool toTable = to == CODES_UTF8 || registry[to].SingleByte();
+    if (fromTable && toTable) {
+        if (from == CODES_UTF8) {
+            return RecodeFromUtf8(to, src, dst, srcLen, dstLen, read, written);
+        }
+        if (to == CODES_UTF8) {
+            return RecodeToUtf8(from, src, dst, srcLen, dstLen, read, written);
+        }
+        if (from == CODES_KORVEL) {
+            return Translate(FromKorvelTable(to), src, dst, srcLen, dstLen, read, written);
+        }
+        if (to == CODES_KORVEL) {
+            return Translate(ToKorvelTable(from), src, dst, srcLen, dstLen, read, written);
+        }
+        return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
+    }
+    TIconvHandle handle(from, to);
+    if (!handle.Valid()) {
+        return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
+    }
+    const char* in = src;
+    size_t inLeft = srcLen;
+    char* out = dst;
+    size_t outLeft = dstLen;
+    const RECODE_RESULT result =
+        FromIconvStatus(handle.Converter().Convert(in, inLeft, out, outLeft));
+    read = srcLen - inLeft;
+    written = dstLen - outLeft;
+    return result;
+}
+
+TUtf16String RecodeToUtf16(ECharset code, const char* text, size_t length) {
+    const CodePage& page = CodePageRegistry::Instance()[code];
+    TUtf16String result;
+    if (length == 0) {
+        return result;
+    }
+    if (page.SingleByte()) {
+        result.ReserveAndResize(length);
+        wchar16* out = result.MutableData();
+        for (size_t i = 0; i < length; ++i) {
+            out[i] = static_cast<wchar16>(page.Unicode[static_cast<uint8_t>(text[i])]);
+        }
+        return result;
+    }
+    if (code == CODES_UTF8) {
+        return DecodeUtf8(text, length);
+    }
+    // No multibyte page gives more UTF-16 units than it has bytes.
+    std::vector<char> bytes(2 * length);
+    size_t read = 0, written = 0;
+    RecodeWithIconv(code, UTF16LE, text, bytes.data(), length, bytes.size(), read, written);
+    result.ReserveAndResize(written / 2);
+    if (written >= 2) {
+        FromUtf16LeBytes(bytes.data(), written, result.MutableData());
+    }
+    return result;
+}
+
+Stroka RecodeFromUtf16(ECharset code, const wchar16* text, size_t length) {
+    const CodePage& page = CodePageRegistry::Instance()[code];
+    Stroka result;
+    if (length == 0) {
+        return result;
+    }
+    const wchar16* end = text + length;
+    if (page.SingleByte()) {
+        const Encoder& encoder = EncoderOf(code);
+        std::vector<char> out;
+        out.reserve(length);
+        for (const wchar16* p = text; p < end;) {
+            out.push_back(encoder.Code(NextCodePoint(p, end)));
+        }
+        return Stroka(out.data(), out.size());
+    }
+    if (code == CODES_UTF8) {
+        std::vector<char> out(3 * length);
+        size_t written = 0;
+        for (const wchar16* p = text; p < end;) {
+            written += WriteUtf8Char(NextCodePoint(p, end),
+                                     reinterpret_cast<uint8_t*>(out.data()) + written);
+        }
+        return Stroka(out.data(), written);
+    }
+    // Four bytes per unit hold every page's longest form of a character (GB18030).
+    const std::vector<char> bytes = ToUtf16LeBytes(text, length);
+    std::vector<char> out(4 * length);
+    size_t read = 0, written = 0;
+    RecodeWithIconv(code, UTF16LE, bytes.data(), out.data(), bytes.size(), out.size(), read,
+                    written, true);
+    return Stroka(out.data(), written);
+}
+
+namespace {
+
+constexpr wchar16 PLANE_FIRST = 0xF000;
+constexpr wchar16 PLANE_LAST = 0xF0FF;
+
+bool Carried(wchar16 unit) {
+    return unit >= PLANE_FIRST && unit <= PLANE_LAST;
+}
+
+// A run of carried bytes as UTF-8: each well-formed sequence one unit (a code point above
+// U+FFFF a blank), each malformed byte U+FFFD.
+void DecodeUtf8Run(const std::vector<char>& bytes, std::vector<wchar16>& out) {
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    const uint8_t* end = p + bytes.size();
+    while (p < end) {
+        uint32_t cp = 0;
+        size_t n = 1;
+        if (ReadUtf8Char(p, end, cp, n) != RECODE_OK) {
+            cp = REPLACEMENT_CHARACTER;
+            n = 1;
+        }
+        out.push_back(cp > 0xFFFF ? u' ' : static_cast<wchar16>(cp));
+        p += n;
+    }
+}
+
+// Each carried byte as one unit, widened as a signed value: what a run that cannot be
+// decoded leaves behind.
+void WidenRun(const std::vector<char>& bytes, std::vector<wchar16>& out) {
+    for (char c : bytes) {
+        out.push_back(static_cast<wchar16>(static_cast<int16_t>(static_cast<signed char>(c))));
+    }
+}
+
+void DecodeRun(const std::vector<char>& bytes, ECharset code, std::vector<wchar16>& out) {
+    if (code == CODES_UNKNOWN) {
+        for (char c : bytes) {
+            out.push_back(static_cast<uint8_t>(c));
+        }
+        return;
+    }
+    if (code == CODES_UTF8) {
+        DecodeUtf8Run(bytes, out);
+        return;
+    }
+    if (!ValidCharset(code)) {
+        WidenRun(bytes, out);
+        return;
+    }
+    const CodePage& page = CodePageRegistry::Instance()[code];
+    if (page.SingleByte()) {
+        for (char c : bytes) {
+            out.push_back(static_cast<wchar16>(page.Unicode[static_cast<uint8_t>(c)]));
+        }
+        return;
+    }
+    std::vector<char> utf16(2 * bytes.size() + 2);
+    size_t read = 0, written = 0;
+    const RECODE_RESULT r = IconvBuffer(UTF16LE, page.Name(), bytes.data(), utf16.data(),
+                                        bytes.size(), utf16.size(), read, written);
+    if (r != RECODE_OK && r != RECODE_EOINPUT) {
+        WidenRun(bytes, out);
+        return;
+    }
+    const size_t first = out.size();
+    out.resize(first + written / 2);
+    FromUtf16LeBytes(utf16.data(), written, out.data() + first);
+}
+
+}  // namespace
+
+void DecodeUnknownPlane(wchar16* begin, wchar16*& end, ECharset code) {
+    std::vector<wchar16> out;
+    out.reserve(static_cast<size_t>(end - begin));
+    std::vector<char> run;
+    for (const wchar16* p = begin; p < end;) {
+        if (!Carried(*p)) {
+            out.push_back(*p++);
+            continue;
+        }
+        run.clear();
+        while (p < end && Carried(*p)) {
+            run.push_back(static_cast<char>(*p++ - PLANE_FIRST));
+        }
+        DecodeRun(run, code, out);
+    }
+    const size_t n = std::min(out.size(), static_cast<size_t>(end - begin));
+    std::copy(out.begin(), out.begin() + n, begin);
+    end = begin + n;
+}

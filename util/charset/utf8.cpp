@@ -1,0 +1,178 @@
+// UTF-8 characters and the strict UTF-8 decoder.
+#include "util/charset/utf8.h"
+
+#include "util/generic/exception.h"
+
+namespace {
+
+// Inputs shorter than this are shown, escaped, in the decoder's message.
+constexpr size_t QUOTED_INPUT_LIMIT = 51;
+
+bool IsOctal(unsigned char c) {
+    return c >= '0' && c <= '7';
+}
+
+bool IsHex(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// Backslash escaping of bytes for the decoder's message; the short escapes are used only
+// where the following byte cannot be read as part of them. (Kept here so that the decoder
+// needs nothing from the string helpers.)
+Stroka EscapeForMessage(const char* data, size_t length) {
+    static const char HEX[] = "0123456789ABCDEF";
+    Stroka out;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(data[i]);
+        const unsigned char next = i + 1 < length ? static_cast<unsigned char>(data[i + 1]) : 0;
+        char buf[4];
+        size_t n = 0;
+        if (c == '"' || c == '\\') {
+            buf[n++] = '\\';
+            buf[n++] = static_cast<char>(c);
+        } else if (c >= 0x20 && c <= 0x7E) {
+            buf[n++] = static_cast<char>(c);
+        } else if (c == '\r' || c == '\n' || c == '\t') {
+            buf[n++] = '\\';
+            buf[n++] = c == '\r' ? 'r' : (c == '\n' ? 'n' : 't');
+        } else if (c < 8 && !IsOctal(next)) {
+            buf[n++] = '\\';
+            buf[n++] = static_cast<char>('0' + c);
+        } else if (!IsHex(next)) {
+            out.append("\\x", 2);
+            buf[n++] = HEX[c >> 4];
+            buf[n++] = HEX[c & 15];
+        } else {
+            buf[n++] = '\\';
+            buf[n++] = static_cast<char>('0' + (c >> 6));
+            buf[n++] = static_cast<char>('0' + ((c >> 3) & 7));
+            buf[n++] = static_cast<char>('0' + (c & 7));
+        }
+        out.append(buf, n);
+    }
+    return out;
+}
+
+}  // namespace
+
+size_t Utf8SequenceLength(uint8_t lead) noexcept {
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead < 0xC0) {
+        return 0;
+    }
+    if (lead < 0xE0) {
+        return 2;
+    }
+    if (lead < 0xF0) {
+        return 3;
+    }
+    return lead < 0xF8 ? 4 : 0;
+}
+
+RECODE_RESULT ReadUtf8Char(const uint8_t* p, const uint8_t* end, uint32_t& cp,
+                           size_t& length) noexcept {
+    static const uint8_t LEAD_MASK[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    static const uint32_t SMALLEST[5] = {0, 0, 0x80, 0x800, 0x10000};
+    const size_t n = Utf8SequenceLength(*p);
+    length = 1;
+    if (n == 0) {
+        return RECODE_BROKENSYMBOL;
+    }
+    if (static_cast<size_t>(end - p) < n) {
+        return RECODE_EOINPUT;
+    }
+    uint32_t value = *p & LEAD_MASK[n];
+    for (size_t i = 1; i < n; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            return RECODE_BROKENSYMBOL;
+        }
+        value = (value << 6) | (p[i] & 0x3F);
+    }
+    if (value < SMALLEST[n] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+        return RECODE_BROKENSYMBOL;
+    }
+    cp = value;
+    length = n;
+    return RECODE_OK;
+}
+
+size_t Utf8Length(uint32_t cp) noexcept {
+    if (cp < 0x80) {
+        return 1;
+    }
+    if (cp < 0x800) {
+        return 2;
+    }
+    return cp < 0x10000 ? 3 : 4;
+}
+
+size_t WriteUtf8Char(uint32_t cp, uint8_t* out) noexcept {
+    const size_t n = Utf8Length(cp);
+    switch (n) {
+        case 1:
+            out[0] = static_cast<uint8_t>(cp);
+            break;
+        case 2:
+            out[0] = static_cast<uint8_t>(0xC0 | (cp >> 6));
+            out[1] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+            break;
+        case 3:
+            out[0] = static_cast<uint8_t>(0xE0 | (cp >> 12));
+            out[1] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+            out[2] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+            break;
+        default:
+            out[0] = static_cast<uint8_t>(0xF0 | ((cp >> 18) & 0x07));
+            out[1] = static_cast<uint8_t>(0x80 | ((cp >> 12) & 0x3F));
+            out[2] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+            out[3] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+            break;
+    }
+    return n;
+}
+
+size_t WriteUtf16Char(uint32_t cp, wchar16* out) noexcept {
+    if (cp <= 0xFFFF) {
+        out[0] = static_cast<wchar16>(cp);
+        return 1;
+    }
+    if (cp < 0x10FFFE) {
+        out[0] = static_cast<wchar16>((cp >> 10) + 0xD7C0);
+        out[1] = static_cast<wchar16>((cp & 0x3FF) + 0xDC00);
+        return 2;
+    }
+    out[0] = 0xFFFD;
+    return 1;
+}
+
+TUtf16String DecodeUtf8(const char* bytes, size_t length) {
+    TUtf16String result;
+    if (length == 0) {
+        return result;
+    }
+    // Never more units than bytes: a surrogate pair comes from four bytes.
+    result.ReserveAndResize(length);
+    wchar16* out = result.MutableData();
+    size_t units = 0;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(bytes);
+    const uint8_t* end = p + length;
+    while (p < end) {
+        uint32_t cp = 0;
+        size_t n = 0;
+        if (ReadUtf8Char(p, end, cp, n) != RECODE_OK) {
+            kexception error;
+            error << "failed to decode UTF-8 string at pos "
+                  << static_cast<unsigned long>(p - reinterpret_cast<const uint8_t*>(bytes));
+            if (length < QUOTED_INPUT_LIMIT) {
+                error << " in string \"" << EscapeForMessage(bytes, length) << "\"";
+            }
+            throw error;
+        }
+        units += WriteUtf16Char(cp, out + units);
+        p += n;
+    }
+    result.ReserveAndResize(units);
+    return result;
+}
