@@ -335,7 +335,7 @@ def composition_triples(ucd):
         if compat or len(parts) != 2 or cp in ucd.exclusions:
             continue
         triples.append((parts[0], parts[1], cp))
-    triples.sort()
+    triples.sort(key=lambda t: t[2])
     return triples
 
 
@@ -398,7 +398,7 @@ def generate(data_dir):
         emit_array(out, "extern const TDecompositionEntry %s_DECOMPOSITIONS[]" % name,
                    ["{0x%X, %d}," % e for e in table], 8)
     out += ["", "// {first, second, composed}: two-letter canonical decompositions that are not",
-            "// excluded from composition, in code-point order",
+            "// excluded from composition, in the order of the composed code point",
             "extern const size_t COMPOSITION_TRIPLE_COUNT = %d;" % len(triples)]
     emit_array(out, "extern const TCompositionTriple COMPOSITION_TRIPLES[]",
                ["{0x%X, 0x%X, 0x%X}," % t for t in triples], 5)
