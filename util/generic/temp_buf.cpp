@@ -89,19 +89,21 @@ private:
 thread_local TTempBufManager* ThreadManager = nullptr;
 thread_local bool ThreadManagerGone = false;
 
+// Frees the thread's manager, and every body on its list, when the thread ends.
 struct TManagerHolder {
-    TTempBufManager Manager;
+    TTempBufManager* Manager = new TTempBufManager;
 
     ~TManagerHolder() {
         ThreadManager = nullptr;
         ThreadManagerGone = true;
+        delete Manager;
     }
 };
 
 TTempBufManager* CurrentManager() {
     if (!ThreadManager && !ThreadManagerGone) {
         thread_local TManagerHolder holder;
-        ThreadManager = &holder.Manager;
+        ThreadManager = holder.Manager;
     }
     return ThreadManager;
 }
