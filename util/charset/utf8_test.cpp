@@ -1,0 +1,119 @@
+#include "util/charset/utf8.h"
+
+#include "util/generic/exception.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<uint16_t> Units(const TUtf16String& s) {
+    return std::vector<uint16_t>(s.data(), s.data() + s.size());
+}
+
+struct TDecodeCase {
+    std::string Bytes;
+    std::vector<uint16_t> Units;
+};
+
+TEST(DecodeUtf8, DecodesWellFormedText) {
+    const TDecodeCase cases[] = {
+        {"", {}},
+        {"abc", {0x61, 0x62, 0x63}},
+        {std::string("\0", 1), {0}},
+        {"\xD0\x90", {0x0410}},
+        {"\xE2\x82\xAC", {0x20AC}},
+        {"\xF0\x9F\x98\x80", {0xD83D, 0xDE00}},
+        {"\xF4\x8F\xBF\xBD", {0xDBFF, 0xDFFD}},
+        {"\xF4\x8F\xBF\xBF", {0xFFFD}},  // U+10FFFF lies beyond the units the table knows
+        {"\xF4\x8F\xBF\xBE", {0xFFFD}},
+        {"\xEF\xBF\xBF", {0xFFFF}},
+        {"\xC2\x80", {0x80}},
+        {"a\xE0\xA0\x80z", {0x61, 0x800, 0x7A}},
+    };
+    for (const TDecodeCase& c : cases) {
+        EXPECT_EQ(Units(DecodeUtf8(c.Bytes.data(), c.Bytes.size())), c.Units) << c.Bytes;
+    }
+}
+
+std::string FailureOf(const std::string& bytes) {
+    try {
+        DecodeUtf8(bytes.data(), bytes.size());
+    } catch (const kexception& e) {
+        return e.what();
+    }
+    return "no failure";
+}
+
+TEST(DecodeUtf8, ReportsTheByteOffsetOfAMalformedSequence) {
+    const struct {
+        std::string Bytes;
+        std::string Message;
+    } cases[] = {
+        {"a\x80"
+         "b",
+         "failed to decode UTF-8 string at pos 1 in string \"a\\200b\""},
+        {"a\xE2\x82", "failed to decode UTF-8 string at pos 1 in string \"a\\xE2\\x82\""},
+        {"\xD0\x90\xD0", "failed to decode UTF-8 string at pos 2 in string \"\\xD0\\x90\\xD0\""},
+        {"ab\xC3(", "failed to decode UTF-8 string at pos 2 in string \"ab\\xC3(\""},
+        {"\xF8\x88\x80\x80\x80",
+         "failed to decode UTF-8 string at pos 0 in string "
+         "\"\\xF8\\x88\\x80\\x80\\x80\""},
+        {"\x01"
+         "5\xFF",
+         "failed to decode UTF-8 string at pos 2 in string \"\\0015\\xFF\""},
+        {"\"\\\xFF"
+         "F",
+         "failed to decode UTF-8 string at pos 2 in string \"\\\"\\\\\\377F\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FailureOf(c.Bytes), c.Message);
+    }
+}
+
+TEST(DecodeUtf8, LeavesLongInputsOutOfTheMessage) {
+    const std::string fifty(49, 'a');
+    EXPECT_EQ(FailureOf(fifty + "\xFF"),
+              "failed to decode UTF-8 string at pos 49 in string \"" + fifty + "\\xFF\"");
+    EXPECT_EQ(FailureOf(fifty + "a\xFF"), "failed to decode UTF-8 string at pos 50");
+}
+
+// Overlong forms, encoded surrogates and values above U+10FFFF are not UTF-8: accepting them
+// would let one character hide behind several spellings.
+TEST(DecodeUtf8, RejectsOverlongFormsSurrogatesAndValuesBeyondUnicode) {
+    const struct {
+        std::string Bytes;
+        std::string Position;
+    } cases[] = {
+        {"\xC0\x80", "0"},     {"x\xC1\xBF", "1"},          {"\xE0\x80\x80", "0"},
+        {"\xE0\x9F\xBF", "0"}, {"ab\xF0\x8F\xBF\xBF", "2"}, {"\xED\xA0\x80", "0"},
+        {"\xED\xBF\xBF", "0"}, {"\xF4\x90\x80\x80", "0"},   {"\xF7\xBF\xBF\xBF", "0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FailureOf(c.Bytes).rfind(
+                      "failed to decode UTF-8 string at pos " + c.Position + " in string ", 0),
+                  0u)
+            << FailureOf(c.Bytes);
+    }
+}
+
+TEST(Utf8Char, WritesEveryLengthAndReadsItBack) {
+    for (uint32_t cp :
+         {0x0u, 0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFFu, 0x10000u, 0x10FFFFu}) {
+        uint8_t buf[4];
+        const size_t n = WriteUtf8Char(cp, buf);
+        EXPECT_EQ(n, Utf8Length(cp));
+        uint32_t back = 0;
+        size_t length = 0;
+        EXPECT_EQ(ReadUtf8Char(buf, buf + n, back, length), RECODE_OK);
+        EXPECT_EQ(back, cp);
+        EXPECT_EQ(length, n);
+        if (n > 1) {
+            EXPECT_EQ(ReadUtf8Char(buf, buf + n - 1, back, length), RECODE_EOINPUT);
+        }
+    }
+}
+
+}  // namespace
