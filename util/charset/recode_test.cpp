@@ -1,0 +1,306 @@
+#include "util/charset/recode.h"
+
+#include "util/charset/charset_names.h"
+#include "util/charset/iconv.h"
+#include "util/generic/exception.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TResult {
+    RECODE_RESULT Status;
+    size_t Read;
+    std::string Out;
+
+    bool operator==(const TResult&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TResult& r) {
+    out << "{" << r.Status << ", read " << r.Read << ", \"";
+    for (unsigned char c : r.Out) {
+        char buf[4];
+        snprintf(buf, sizeof(buf), "%02X ", c);
+        out << buf;
+    }
+    return out << "\"}";
+}
+
+TResult RunRecode(ECharset from, ECharset to, const std::string& src, size_t dstLen) {
+    std::vector<char> dst(dstLen + 1, '\x7E');
+    size_t read = 77, written = 77;
+    const RECODE_RESULT status =
+        Recode(from, to, src.data(), dst.data(), src.size(), dstLen, read, written);
+    EXPECT_EQ(dst[dstLen], '\x7E') << "wrote past the output";
+    return {status, read, std::string(dst.data(), written)};
+}
+
+TResult RunFromUtf8(ECharset to, const std::string& src, size_t dstLen) {
+    std::vector<char> dst(dstLen + 1, '\x7E');
+    size_t read = 77, written = 77;
+    const RECODE_RESULT status =
+        RecodeFromUtf8(to, src.data(), dst.data(), src.size(), dstLen, read, written);
+    EXPECT_EQ(dst[dstLen], '\x7E') << "wrote past the output";
+    return {status, read, std::string(dst.data(), written)};
+}
+
+struct TRecodeCase {
+    ECharset From;
+    ECharset To;
+    std::string Src;
+    size_t DstLen;
+    TResult Expected;
+};
+
+TEST(Recode, ConvertsBetweenTablePages) {
+    const TRecodeCase cases[] = {
+        {9, 9, "\xC0z", 8, {RECODE_OK, 2, "\xC0z"}},
+        {9, 9, "abc", 2, {RECODE_EOOUTPUT, 2, "ab"}},
+        {9, 0, "\xC0\x8E\x9F", 8, {RECODE_OK, 3, "\xC0\xA5?"}},
+        {9, 0, "\xC0\xC1\xC2", 2, {RECODE_EOOUTPUT, 2, "\xC0\xC1"}},
+        {0, 9, "\xC0\x80\xB9", 8, {RECODE_OK, 3, "\xC0\xA6\xB7"}},
+        {0, 13, "\xC0", 8, {RECODE_OK, 1, "\xD0\x90"}},
+        {0, 13, "\xC0", 1, {RECODE_EOOUTPUT, 0, ""}},
+        {0, 13, "a\xC0", 2, {RECODE_EOOUTPUT, 1, "a"}},
+        {0, 13, std::string("\0\x88", 2), 8, {RECODE_OK, 2, std::string("\0\xE2\x82\xAC", 4)}},
+        {13, 0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
+        {13, 13, "\xE2\x82", 8, {RECODE_OK, 2, "\xE2\x82"}},
+        {0, 1, "\xC6\xE6z", 8, {RECODE_OK, 3, "\xF6\xD6z"}},
+        {0, 1, "\xC6\xE6z", 1, {RECODE_EOOUTPUT, 3, "\xF6"}},
+        {2, 0, "\x80\xE0\xB0", 8, {RECODE_OK, 3, "\xC0\xF0?"}},
+        {0, 14, "\xC0", 8, {RECODE_OK, 1, "?"}},
+        {14, 0, "\xC0", 8, {RECODE_OK, 1, "?"}},
+    };
+    for (const TRecodeCase& c : cases) {
+        EXPECT_EQ(RunRecode(c.From, c.To, c.Src, c.DstLen), c.Expected) << c.From << " -> " << c.To;
+    }
+}
+
+TEST(Recode, RefusesCodesOutsideTheTable) {
+    for (auto [from, to] : {std::pair{113, 0}, {0, 113}, {-1, 0}, {0, -2}, {-1, -1}}) {
+        EXPECT_EQ(RunRecode(from, to, "abc", 8), (TResult{RECODE_ERROR, 0, ""}));
+    }
+}
+
+TEST(RecodeFromUtf8, ReplacesWhatThePageLacksAndReportsMalformedInput) {
+    const struct {
+        ECharset To;
+        std::string Src;
+        size_t DstLen;
+        TResult Expected;
+    } cases[] = {
+        {0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
+        {0, "\xF0\x9F\x98\x80", 8, {RECODE_OK, 4, "?"}},
+        {9, "\xF0\x9F\x98\x80", 8, {RECODE_OK, 4, "\xB0"}},
+        {0, "\xE2", 8, {RECODE_EOINPUT, 0, ""}},
+        {0, "ab\xE2\x82", 8, {RECODE_EOINPUT, 2, "ab"}},
+        {0, "a\x80z", 8, {RECODE_OK, 3, "a?z"}},
+        {0, "az\x80", 8, {RECODE_BROKENSYMBOL, 3, "az?"}},
+        {9, "\xC0\x80", 8, {RECODE_BROKENSYMBOL, 2, "\xB0\xB0"}},  // overlong NUL: two bad bytes
+        {0, "\xED\xA0\x80", 8, {RECODE_BROKENSYMBOL, 3, "???"}},
+        {0, "abc", 2, {RECODE_EOOUTPUT, 2, "ab"}},
+        {0, "abc", 0, {RECODE_EOOUTPUT, 0, ""}},
+        {0, std::string("\0\xD0\x90", 3), 8, {RECODE_OK, 3, std::string("\0\xC0", 2)}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RunFromUtf8(c.To, c.Src, c.DstLen), c.Expected) << c.Src;
+    }
+}
+
+TEST(RecodeFromUtf8, RefusesPagesWithoutATable) {
+    char dst[8];
+    size_t read, written;
+    try {
+        RecodeFromUtf8(11, "a", dst, 1, 8, read, written);
+        ADD_FAILURE();
+    } catch (const kexception& e) {
+        EXPECT_STREQ(e.what(), "Encoder structure can only be used for single byte encodings");
+    }
+    try {
+        RecodeToUtf8(99, "a", dst, 1, 8, read, written);
+        ADD_FAILURE();
+    } catch (const kexception& e) {
+        EXPECT_STREQ(e.what(), "CodePage structure can only be used for single byte encodings");
+    }
+}
+
+struct TSample {
+    const char* Charset;
+    std::string Bytes;
+    std::u16string Text;
+};
+
+// Known encodings of short texts: Cyrillic, Japanese, Chinese, and a character outside the
+// basic plane.
+const TSample SAMPLES[] = {
+    {"UTF-16LE", std::string("A\0\x36\x04\x3D\xD8\x00\xDE", 8), u"A\u0436\U0001F600"},
+    {"UTF-16BE", std::string("\0A\x04\x36\xD8\x3D\xDE\x00", 8), u"A\u0436\U0001F600"},
+    {"Shift_JIS", "\x93\xFA\x96\x7B\x8C\xEA\x83\x65\x83\x58\x83\x67 a", u"日本語テスト a"},
+    {"EUC-JP", "\xC6\xFC\xCB\xDC\xB8\xEC\xA5\xC6\xA5\xB9\xA5\xC8 a", u"日本語テスト a"},
+    {"GB18030", "\xD6\xD0\xCE\xC4\x81\x30\x81\x30\x94\x39\xFC\x36", u"中文\u0080\U0001F600"},
+    {"Big5", "\xA4\xA4\xA4\xE5x", u"中文x"},
+    {"utf-8", "\xD0\x96\xF0\x9F\x98\x80", u"Ж\U0001F600"},
+    {"windows-1251", "\xC6\xE6\x88", u"Жж€"},
+};
+
+TEST(RecodeUtf16, DecodesAndReencodesMultibyteSamplesUnchanged) {
+    for (const TSample& s : SAMPLES) {
+        const ECharset code = CharsetByName(s.Charset);
+        ASSERT_GE(code, 0) << s.Charset;
+        const TUtf16String wide = RecodeToUtf16(code, s.Bytes.data(), s.Bytes.size());
+        EXPECT_EQ(std::u16string(wide.data(), wide.size()), s.Text) << s.Charset;
+        const Stroka back = RecodeFromUtf16(code, wide.data(), wide.size());
+        EXPECT_EQ(std::string(back.data(), back.size()), s.Bytes) << s.Charset;
+    }
+}
+
+TEST(Recode, ConvertsMultibyteSamplesToUtf8AndBack) {
+    std::string utf8[std::size(SAMPLES)];
+    for (size_t i = 0; i < std::size(SAMPLES); ++i) {
+        const TSample& s = SAMPLES[i];
+        const ECharset code = CharsetByName(s.Charset);
+        const Stroka expected = RecodeFromUtf16(CODES_UTF8, s.Text.data(), s.Text.size());
+        const TResult there = RunRecode(code, CODES_UTF8, s.Bytes, 64);
+        EXPECT_EQ(there, (TResult{RECODE_OK, s.Bytes.size(),
+                                  std::string(expected.data(), expected.size())}))
+            << s.Charset;
+        EXPECT_EQ(RunRecode(CODES_UTF8, code, there.Out, 64),
+                  (TResult{RECODE_OK, there.Out.size(), s.Bytes}))
+            << s.Charset;
+    }
+}
+
+// A multibyte text cut inside its last character reports the cut and leaves those bytes
+// unread, so that a caller can carry them over to the next block.
+TEST(Recode, LeavesAnIncompleteMultibyteTailUnread) {
+    EXPECT_EQ(RunRecode(99, 13, "\xC6\xFC\xC6", 16), (TResult{RECODE_EOINPUT, 2, "\xE6\x97\xA5"}));
+    EXPECT_EQ(RunRecode(11, 0, std::string("\x16\x04\x16", 3), 16),
+              (TResult{RECODE_EOINPUT, 2, "\xC6"}));
+    // Katakana has no windows-1251 byte: iconv leaves it out.
+    EXPECT_EQ(RunRecode(99, 0, "\xA5\xC6\xA5", 16), (TResult{RECODE_EOINPUT, 2, ""}));
+}
+
+TEST(Recode, LeavesOutInvalidMultibyteInput) {
+    EXPECT_EQ(RunRecode(99, 13, "\xC6\xFC\xFF\xCB\xDC", 16),
+              (TResult{RECODE_OK, 5, "\xE6\x97\xA5\xE6\x9C\xAC"}));
+    // An Arabic letter has no Shift_JIS form: left out, the rest goes on.
+    EXPECT_EQ(RunRecode(11, 112,
+                        std::string("A\0\x27\x06"
+                                    "B\0",
+                                    6),
+                        16),
+              (TResult{RECODE_OK, 6, "AB"}));
+}
+
+TEST(Recode, ReportsAFullOutputOnTheIconvPath) {
+    const TResult r = RunRecode(99, 13, "\xC6\xFC\xCB\xDC", 4);
+    EXPECT_EQ(r.Status, RECODE_EOOUTPUT);
+    EXPECT_EQ(r.Read, 2u);
+    EXPECT_EQ(r.Out, "\xE6\x97\xA5");
+}
+
+TEST(Recode, FailsForAnEncodingIconvCannotOpen) {
+    for (ECharset code : {104, 108}) {  // HZ, ISO-2022-JP-1
+        EXPECT_EQ(RunRecode(code, 13, "abc", 16).Status, RECODE_ERROR) << code;
+        EXPECT_EQ(RunRecode(0, code, "abc", 16).Status, RECODE_ERROR) << code;
+    }
+    // The two editions of Big5-HKSCS open the current converter.
+    for (ECharset code : {92, 93}) {
+        EXPECT_EQ(RunRecode(code, 13, "\xA4\xA4", 16), (TResult{RECODE_OK, 2, "\xE4\xB8\xAD"}));
+    }
+}
+
+TEST(RecodeUtf16, WritesSurrogatesAndReplacements) {
+    const std::u16string text = {0x41, 0xD83D, 0xDE00, 0xD800, 0x42, 0xDC00, 0xD800};
+    const struct {
+        ECharset Code;
+        std::string Bytes;
+    } cases[] = {
+        {0,
+         "A?\x3F"
+         "B??"},
+        {9,
+         "A\xB0\xB0"
+         "B?\xB0"},
+        {13,
+         "A\xF0\x9F\x98\x80\xEF\xBF\xBD"
+         "B\xED\xB0\x80\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        const Stroka out = RecodeFromUtf16(c.Code, text.data(), text.size());
+        EXPECT_EQ(std::string(out.data(), out.size()), c.Bytes) << c.Code;
+    }
+    const std::u16string nul(1, 0);
+    EXPECT_EQ(RecodeFromUtf16(0, nul.data(), 1).size(), 1u);
+    EXPECT_TRUE(RecodeFromUtf16(99, nul.data(), 0).empty());
+    EXPECT_TRUE(RecodeToUtf16(99, "", 0).empty());
+}
+
+TEST(RecodeWithIconv, ReportsWhatIconvCannotDo) {
+    char out[64];
+    size_t read = 0, written = 0;
+    const struct {
+        ECharset Code;
+        const char* Other;
+        std::string Src;
+        size_t DstLen;
+        bool FromOther;
+        const char* Message;
+    } cases[] = {
+        {104, "UTF-16LE", "abc", 64, false, "Can not convert from HZ to UTF-16LE"},
+        {108, "UTF-16LE", "abc", 64, true, "Can not convert from UTF-16LE to ISO-2022-JP-1"},
+        {99, "NO-SUCH-CODE", "abc", 64, false, "Can not convert from EUC-JP to NO-SUCH-CODE"},
+        {99, "UTF-16LE", "abcd", 3, false, "Iconv error: output buffer is too small"},
+    };
+    for (const auto& c : cases) {
+        try {
+            RecodeWithIconv(c.Code, c.Other, c.Src.data(), out, c.Src.size(), c.DstLen, read,
+                            written, c.FromOther);
+            ADD_FAILURE() << c.Message;
+        } catch (const kexception& e) {
+            EXPECT_STREQ(e.what(), c.Message);
+        }
+    }
+    RecodeWithIconv(99, "UTF-8", "\xC6\xFC\xC6", out, 3, 64, read, written);
+    EXPECT_EQ(read, 2u);
+    EXPECT_EQ(std::string(out, written), "\xE6\x97\xA5");
+}
+
+TEST(RecodeToUtf16, DecodesUtf8Strictly) {
+    EXPECT_THROW(RecodeToUtf16(CODES_UTF8, "\xC0\x80", 2), kexception);
+    const TUtf16String s = RecodeToUtf16(CODES_KORVEL, "\x9F\xC0", 2);
+    EXPECT_EQ(std::u16string(s.data(), s.size()), u"\u92CF\u0410");
+}
+
+std::u16string Plane(std::u16string text, ECharset code) {
+    wchar16* begin = text.data();
+    wchar16* end = begin + text.size();
+    DecodeUnknownPlane(begin, end, code);
+    return std::u16string(begin, end);
+}
+
+TEST(DecodeUnknownPlane, DecodesRunsOfCarriedBytes) {
+    const struct {
+        std::u16string Text;
+        ECharset Code;
+        std::u16string Expected;
+    } cases[] = {
+        {u"a\uF0C0\uF041b", CODES_UNKNOWN, u"a\u00C0Ab"},
+        {u"a\uF0D0\uF090b\uF0D0", CODES_UTF8, u"a\u0410b\uFFFD"},
+        {u"\uF0F0\uF09F\uF098\uF080.", CODES_UTF8, u" ."},
+        {u"\uF0C0\uF080\uF0FF", CODES_UTF8, u"\uFFFD\uFFFD\uFFFD"},
+        {u"x\uF0C0\uF0E0y", CODES_WIN, u"x\u0410\u0430y"},
+        {u"\uF0C6\uF0FC-\uF0CB\uF0DC", 99, u"\u65E5-\u672C"},
+        {u"\uF0C0z", 104, u"\uFFC0z"},
+        {u"\uF041\uF0C0", 500, u"A\uFFC0"},
+        {u"plain", CODES_UTF8, u"plain"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Plane(c.Text, c.Code), c.Expected) << c.Code;
+    }
+}
+
+}  // namespace
