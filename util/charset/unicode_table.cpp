@@ -24,27 +24,50 @@ using TIndexPage = std::array<uint32_t, PAGE>;
 
 TUnicodeDataDescriptor BuildPropertyTable() {
     constexpr size_t pageCount = UNICODE_TABLE_SIZE / PAGE;
+    constexpr size_t none = static_cast<size_t>(-1);
     static std::vector<TRecordPage> pages;
     static std::vector<const TUnicodeCharInfo*> firstLevel(pageCount);
 
-    std::map<TIndexPage, size_t> known;
+    // Most pages lie inside one run and are one record repeated: one page per record serves
+    // them all. The few mixed pages are stored once per distinct content.
+    std::vector<size_t> uniformPage(PROPERTY_RECORD_COUNT, none);
+    std::map<TIndexPage, size_t> mixedPage;
     std::vector<size_t> pageOf(pageCount);
     size_t run = 0;
-    for (size_t p = 0; p < pageCount; ++p) {
-        TIndexPage indices;
+    const auto runEnd = [](size_t r) {
+        return r + 1 < PROPERTY_RUN_COUNT ? PROPERTY_RUNS[r + 1].First : UNICODE_TABLE_SIZE;
+    };
+    const auto newPage = [](const TIndexPage& indices) {
+        TRecordPage& page = pages.emplace_back();
         for (size_t i = 0; i < PAGE; ++i) {
-            const uint32_t cp = static_cast<uint32_t>(p * PAGE + i);
-            while (run + 1 < PROPERTY_RUN_COUNT && PROPERTY_RUNS[run + 1].First <= cp) {
-                ++run;
-            }
-            indices[i] = PROPERTY_RUNS[run].Record;
+            page[i] = PROPERTY_RECORDS[indices[i]];
         }
-        auto [it, added] = known.emplace(indices, pages.size());
-        if (added) {
-            TRecordPage& page = pages.emplace_back();
-            for (size_t i = 0; i < PAGE; ++i) {
-                page[i] = PROPERTY_RECORDS[indices[i]];
+        return pages.size() - 1;
+    };
+    for (size_t p = 0; p < pageCount; ++p) {
+        const size_t first = p * PAGE;
+        while (runEnd(run) <= first) {
+            ++run;
+        }
+        TIndexPage indices;
+        if (runEnd(run) >= first + PAGE) {
+            const uint32_t record = PROPERTY_RUNS[run].Record;
+            if (uniformPage[record] == none) {
+                indices.fill(record);
+                uniformPage[record] = newPage(indices);
             }
+            pageOf[p] = uniformPage[record];
+            continue;
+        }
+        for (size_t i = 0, r = run; i < PAGE; ++i) {
+            while (runEnd(r) <= first + i) {
+                ++r;
+            }
+            indices[i] = PROPERTY_RUNS[r].Record;
+        }
+        auto [it, added] = mixedPage.emplace(indices, 0);
+        if (added) {
+            it->second = newPage(indices);
         }
         pageOf[p] = it->second;
     }
