@@ -3,6 +3,7 @@
 
 #include "util/charset/unicode_generated.h"
 #include "util/charset/unicode_table.h"
+#include "util/system/singleton.h"
 
 namespace {
 
@@ -67,4 +68,8 @@ uint32_t TCompositionTable::Composition(uint32_t first, uint32_t second) const {
 
 void TCompositionTable::Add(uint32_t first, uint32_t second, uint32_t composed) {
     Map_[(static_cast<uint64_t>(first) << 32) | second] = composed;
+}
+
+const TCompositionTable& CompositionTable() {
+    return *Singleton<TCompositionTable>();
 }

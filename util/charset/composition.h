@@ -38,3 +38,7 @@ private:
 
     std::unordered_map<uint64_t, uint32_t, THash> Map_;
 };
+
+// The process-wide composition table, built on first use and destroyed by the at-exit registry
+// (priority 65536).
+const TCompositionTable& CompositionTable();

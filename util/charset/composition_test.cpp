@@ -23,10 +23,7 @@ std::vector<uint32_t> FullCanonical(uint32_t cp) {
 
 class CompositionTableTest : public ::testing::Test {
 protected:
-    static const TCompositionTable& Table() {
-        static const TCompositionTable table;
-        return table;
-    }
+    static const TCompositionTable& Table() { return CompositionTable(); }
 };
 
 TEST_F(CompositionTableTest, ComposesPairs) {
