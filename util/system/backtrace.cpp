@@ -1,12 +1,14 @@
 #include "util/system/backtrace.h"
 
+#include "util/stream/output.h"
+#include "util/stream/std_stream.h"
+#include "util/stream/string_stream.h"
 #include "util/system/demangle.h"
 
 #include <dlfcn.h>
 #include <unwind.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -55,19 +57,37 @@ TResolvedSymbol ResolveSymbol(void* address, char* buffer, size_t length) noexce
     return {buffer, info.dli_saddr};
 }
 
-size_t FormatBackTraceLine(void* address, char* buffer, size_t length) noexcept {
-    if (length == 0) {
-        return 0;
-    }
+void FormatBackTrace(TOutputStream& out, void* const* addresses, size_t count) {
     char name[1024];
-    const TResolvedSymbol symbol = ResolveSymbol(address, name, sizeof(name));
-    const int64_t offset =
-        reinterpret_cast<intptr_t>(address) - reinterpret_cast<intptr_t>(symbol.NearestSymbol);
-    const int n =
-        snprintf(buffer, length, "%s+%lld\n", symbol.Name, static_cast<long long>(offset));
-    if (n < 0) {
-        buffer[0] = 0;
-        return 0;
+    for (size_t i = 0; i < count; ++i) {
+        const TResolvedSymbol symbol = ResolveSymbol(addresses[i], name, sizeof(name));
+        const long offset = static_cast<long>(reinterpret_cast<intptr_t>(addresses[i]) -
+                                              reinterpret_cast<intptr_t>(symbol.NearestSymbol));
+        out << symbol.Name << "+" << offset << Endl;
     }
-    return static_cast<size_t>(n) < length ? static_cast<size_t>(n) : length - 1;
+}
+
+void FormatBackTrace(TOutputStream& out) {
+    void* addresses[TBackTrace::Capacity];
+    const size_t count = BackTrace(addresses, TBackTrace::Capacity);
+    FormatBackTrace(out, addresses, count);
+}
+
+void PrintBackTrace() {
+    FormatBackTrace(StdErrStream());
+}
+
+void TBackTrace::Capture() noexcept {
+    Size_ = BackTrace(Data_, Capacity);
+}
+
+void TBackTrace::PrintTo(TOutputStream& out) const {
+    FormatBackTrace(out, Data_, Size_);
+}
+
+Stroka TBackTrace::PrintAsString() const {
+    Stroka result;
+    TStringOutput out(result);
+    PrintTo(out);
+    return result;
 }

@@ -1,4 +1,6 @@
 #include "util/system/backtrace.h"
+
+#include "util/stream/string_stream.h"
 #include "util/system/demangle.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +29,10 @@ __attribute__((noinline)) size_t CaptureDeep(int depth, void** buf, size_t cap) 
 }
 
 std::string Line(void* address) {
-    char buf[1100];
-    const size_t n = FormatBackTraceLine(address, buf, sizeof(buf));
-    return std::string(buf, n);
+    Stroka printed;
+    TStringOutput out(printed);
+    FormatBackTrace(out, &address, 1);
+    return std::string(printed.data(), printed.size());
 }
 }  // namespace NBackTraceTest
 
@@ -48,6 +51,52 @@ TEST(BackTrace, NamesCallersInnermostFirst) {
     const uintptr_t offset = reinterpret_cast<uintptr_t>(frames[0]) - start;
     EXPECT_EQ(first, "LemmixPlainCaptureFrames+" + std::to_string(offset) + "\n");
     EXPECT_GT(offset, 0u);
+}
+
+// The stream form prints the same lines as the line formatter, one per frame.
+TEST(BackTrace, CapturedTracePrintsOneLinePerFrame) {
+    TBackTrace empty;
+    EXPECT_EQ(empty.Size(), 0u);
+    EXPECT_TRUE(empty.PrintAsString().empty());
+
+    TBackTrace trace;
+    trace.Capture();
+    ASSERT_GE(trace.Size(), 2u);
+    std::string expected;
+    for (size_t i = 0; i < trace.Size(); ++i) {
+        expected += NBackTraceTest::Line(trace.Addresses()[i]);
+    }
+    const Stroka printed = trace.PrintAsString();
+    EXPECT_EQ(std::string(printed.data(), printed.size()), expected);
+    EXPECT_EQ(expected.rfind("TBackTrace::Capture()+", 0), 0u) << expected;
+    EXPECT_NE(expected.find("\nBackTrace_CapturedTracePrintsOneLinePerFrame_Test::TestBody()+"),
+              std::string::npos)
+        << expected;
+}
+
+// A stack deeper than the capacity gives exactly 300 lines.
+TEST(BackTrace, DeepStackPrintsExactly300Lines) {
+    struct TDeep {
+        static __attribute__((noinline)) void Run(int depth, Stroka& out) {
+            if (depth == 0) {
+                TStringOutput stream(out);
+                FormatBackTrace(stream);
+            } else {
+                Run(depth - 1, out);
+            }
+            asm volatile("" ::: "memory");
+        }
+    };
+    Stroka printed;
+    TDeep::Run(400, printed);
+    size_t lines = 0;
+    for (size_t i = 0; i < printed.size(); ++i) {
+        lines += printed[i] == '\n';
+    }
+    EXPECT_EQ(lines, 300u);
+    EXPECT_EQ(
+        std::string(printed.data(), printed.size()).rfind("FormatBackTrace(TOutputStream&)+", 0),
+        0u);
 }
 
 TEST(BackTrace, StopsAtCapacity) {

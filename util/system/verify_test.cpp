@@ -1,8 +1,10 @@
 #include "util/system/verify.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace NVerifyTest {
 // Out of line and exported, so that the back trace can name it.
@@ -29,6 +31,13 @@ TEST(VerifyDeathTest, NullTextsPrintAsNull) {
                  "^VERIFY failed: plain\n"
                  "  \\(null\\):12\n"
                  "  \\(null\\)\\(\\): requirement \\(null\\) failed\n");
+}
+
+// A message longer than a scratch buffer is printed whole.
+TEST(VerifyDeathTest, LongMessageIsPrintedWhole) {
+    const std::string text(70000, 'm');
+    EXPECT_DEATH(VERIFY(text.empty(), "%s|", text.c_str()),
+                 testing::HasSubstr("VERIFY failed: " + text + "|\n  "));
 }
 
 TEST(Verify, PassingCheckDoesNothing) {
