@@ -234,6 +234,7 @@ def render(pages):
                "tools/codepages/codepage-*.tsv; do not edit.")
     out.append("// Byte-to-Unicode tables of the single-byte code pages that follow a published "
                "mapping; U+FFFD marks a byte the mapping leaves undefined.")
+    out.append("// clang-format off")
     out.append("")
     out.append('#include "util/charset/codepage_generated.h"')
     out.append("")
