@@ -142,3 +142,12 @@ TEST_F(ExecPathGuesses, NoConfirmingGuessFails) {
     }
     unlink("other");
 }
+
+// A guess confirms only a directory that holds the program; a miss leaves the result alone.
+TEST_F(ExecPathGuesses, GuessInOneDirectory) {
+    Stroka result("untouched");
+    EXPECT_FALSE(GuessExecPath(Stroka(EmptyDir.c_str()), result));
+    EXPECT_EQ(Str(result), "untouched");
+    EXPECT_TRUE(GuessExecPath(Stroka(ExeDir.c_str()), result));
+    EXPECT_EQ(Str(result), LinkTarget("/proc/self/exe"));
+}
