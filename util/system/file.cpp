@@ -4,8 +4,8 @@
 
 #include "util/generic/exception.h"
 #include "util/string/escape.h"
+#include "util/system/time.h"
 
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,13 +17,6 @@
 namespace {
 
 constexpr size_t MaxPiece = size_t(1) << 30;
-
-// Microseconds since the epoch.
-uint64_t NowMicroSeconds() noexcept {
-    timeval tv;
-    gettimeofday(&tv, nullptr);
-    return uint64_t(tv.tv_sec) * 1000000 + uint64_t(tv.tv_usec);
-}
 
 uint64_t RandomValue() {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
@@ -81,7 +74,7 @@ TFile TFile::CreateTemporary(const char* prefix) {
     const uint64_t random = RandomValue();
     Stroka name(prefix);
     char number[64];
-    snprintf(number, sizeof(number), "%lu-%lu", static_cast<unsigned long>(NowMicroSeconds()),
+    snprintf(number, sizeof(number), "%lu-%lu", static_cast<unsigned long>(MicroSeconds()),
              static_cast<unsigned long>(random));
     name.append(number);
     return TFile(name, CreateNew | RdWr | Seq | Temp | Transient);
