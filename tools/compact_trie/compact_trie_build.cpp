@@ -1,0 +1,71 @@
+// compact_trie_build [-m] [-u] [-g] [-v] <input text> <output trie>
+//
+// Builds a compact trie from lines "UTF-8 key TAB unsigned decimal value" ("-" names the
+// standard input or output). -m minimises the trie, -u refuses repeated keys, -g expects keys
+// grouped by prefix (sorted input) and keeps memory low, -v reports progress on standard error.
+#include "lemmer/compiler/compact_trie_builder.h"
+#include "lemmer/compiler/compact_trie_text.h"
+#include "util/generic/exception.h"
+#include "util/stream/file_stream.h"
+#include "util/stream/std_stream.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+const char kUsage[] = "usage: compact_trie_build [-m] [-u] [-g] [-v] <input text> <output trie>\n";
+
+int Run(int argc, char** argv) {
+    TTrieTextOptions options;
+    const char* names[2] = {nullptr, nullptr};
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "-m") == 0) {
+            options.Minimize = true;
+        } else if (std::strcmp(arg, "-u") == 0) {
+            options.BuilderFlags |= NCompactTrie::UniqueKeys;
+        } else if (std::strcmp(arg, "-g") == 0) {
+            options.BuilderFlags |= NCompactTrie::PrefixGroupedInput;
+        } else if (std::strcmp(arg, "-v") == 0) {
+            options.Verbose = true;
+        } else if (files < 2 && (arg[0] != '-' || arg[1] == '\0')) {
+            names[files++] = arg;
+        } else {
+            files = 3;
+            break;
+        }
+    }
+    if (files != 2) {
+        StdErrStream() << kUsage;
+        StdErrStream().Flush();
+        return 2;
+    }
+    std::unique_ptr<TInputStream> fileIn;
+    std::unique_ptr<TOutputStream> fileOut;
+    if (std::strcmp(names[0], "-") != 0) {
+        fileIn = std::make_unique<TFileInput>(Stroka(names[0]));
+    }
+    if (std::strcmp(names[1], "-") != 0) {
+        fileOut = std::make_unique<TFileOutput>(Stroka(names[1]));
+    }
+    TInputStream& in = fileIn ? *fileIn : StdInStream();
+    TOutputStream& out = fileOut ? *fileOut : StdOutStream();
+    const uint64_t size = BuildCompactTrieFromText(in, out, options);
+    out.Flush();
+    if (options.Verbose) {
+        StdErrStream() << "trie of " << static_cast<unsigned long>(size) << " bytes" << Endl;
+    }
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        StdErrStream() << e.what() << "\n";
+        StdErrStream().Flush();
+        return 1;
+    }
+}
