@@ -2,10 +2,11 @@
 #include "util/charset/encoder.h"
 
 #include "util/charset/unicode_table.h"
+#include "util/convert/int_to_string.h"
 #include "util/generic/exception.h"
+#include "util/stream/std_stream.h"
 #include "util/system/singleton.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -33,9 +34,11 @@ bool IsPlainLetterOrDigit(uint32_t category) {
     return category == UC_UPPER || category == UC_LOWER || category == UC_DIGIT;
 }
 
-// The hexadecimal text of a value, upper case, without leading zeros.
-void WriteHex(uint32_t value, char* buf) {
-    std::snprintf(buf, 16, "%X", value);
+// The upper-case hexadecimal text of a value, without leading zeros.
+template <class T>
+Stroka HexText(T value) {
+    char buf[256];
+    return Stroka(buf, IntToString<T, 16>(value, buf, sizeof(buf)));
 }
 
 // The built-in encoders, one per single-byte code.
@@ -119,15 +122,11 @@ void TCodePageEncoder::Set(uint32_t cp, uint8_t byte) {
         return;
     }
     if (entry >= 0x80 && byte != 0 && !Quiet_) {
-        char cpText[16], newText[16], oldText[16];
-        WriteHex(cp, cpText);
-        WriteHex(byte, newText);
-        WriteHex(entry, oldText);
-        std::fprintf(stderr,
-                     "WARNING: Only lower part of ASCII should have duplicate encodings %s %s %s "
-                     "%s\n",
-                     Record_.Name(), cpText, newText, oldText);
-        std::fflush(stderr);
+        TOutputStream& err = StdErrStream();
+        err << "WARNING: Only lower part of ASCII should have duplicate encodings "
+            << Record_.Name() << " " << HexText<unsigned int>(cp) << " "
+            << HexText<unsigned char>(byte) << " " << HexText<unsigned char>(entry);
+        err << Endl;
     }
 }
 

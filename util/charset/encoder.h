@@ -68,9 +68,9 @@ void EncodeUtf32(const Encoder& encoder, const uint32_t* src, char* dst, size_t 
 // the output (just past the written 0).
 char* EncodeUtf32(const Encoder& encoder, const uint32_t* src, char* dst);
 
-// table[b] = the byte of page `to` for f(character of b) when the page has one, else b
-// (byte 0 stays 0). Raises kexception "Encoder structure can only be used for single byte
-// encodings" when `to` is not single-byte.
+// table[b] = the byte of `page` for f(character of b) when the page has one, else b (byte 0
+// stays 0); with a case mapping as f this is the page's case table. Raises kexception "Encoder
+// structure can only be used for single byte encodings" when `page` is not single-byte.
 void BuildMappedTable(const CodePage& page, uint32_t (*f)(uint32_t), uint8_t* table);
 // table[b] = the byte written by page `to` for the character of byte b of page `from`.
 // Raises as BuildMappedTable when `to` is not single-byte.

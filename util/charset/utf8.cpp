@@ -2,56 +2,12 @@
 #include "util/charset/utf8.h"
 
 #include "util/generic/exception.h"
+#include "util/string/escape.h"
 
 namespace {
 
 // Inputs shorter than this are shown, escaped, in the decoder's message.
 constexpr size_t QUOTED_INPUT_LIMIT = 51;
-
-bool IsOctal(unsigned char c) {
-    return c >= '0' && c <= '7';
-}
-
-bool IsHex(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// Backslash escaping of bytes for the decoder's message; the short escapes are used only
-// where the following byte cannot be read as part of them. (Kept here so that the decoder
-// needs nothing from the string helpers.)
-Stroka EscapeForMessage(const char* data, size_t length) {
-    static const char HEX[] = "0123456789ABCDEF";
-    Stroka out;
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(data[i]);
-        const unsigned char next = i + 1 < length ? static_cast<unsigned char>(data[i + 1]) : 0;
-        char buf[4];
-        size_t n = 0;
-        if (c == '"' || c == '\\') {
-            buf[n++] = '\\';
-            buf[n++] = static_cast<char>(c);
-        } else if (c >= 0x20 && c <= 0x7E) {
-            buf[n++] = static_cast<char>(c);
-        } else if (c == '\r' || c == '\n' || c == '\t') {
-            buf[n++] = '\\';
-            buf[n++] = c == '\r' ? 'r' : (c == '\n' ? 'n' : 't');
-        } else if (c < 8 && !IsOctal(next)) {
-            buf[n++] = '\\';
-            buf[n++] = static_cast<char>('0' + c);
-        } else if (!IsHex(next)) {
-            out.append("\\x", 2);
-            buf[n++] = HEX[c >> 4];
-            buf[n++] = HEX[c & 15];
-        } else {
-            buf[n++] = '\\';
-            buf[n++] = static_cast<char>('0' + (c >> 6));
-            buf[n++] = static_cast<char>('0' + ((c >> 3) & 7));
-            buf[n++] = static_cast<char>('0' + (c & 7));
-        }
-        out.append(buf, n);
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -166,7 +122,7 @@ TUtf16String DecodeUtf8(const char* bytes, size_t length) {
             error << "failed to decode UTF-8 string at pos "
                   << static_cast<unsigned long>(p - reinterpret_cast<const uint8_t*>(bytes));
             if (length < QUOTED_INPUT_LIMIT) {
-                error << " in string \"" << EscapeForMessage(bytes, length) << "\"";
+                error << " in string \"" << EscapeC(Stroka(bytes, length)) << "\"";
             }
             throw error;
         }
