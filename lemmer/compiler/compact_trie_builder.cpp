@@ -366,6 +366,11 @@ TCompactTrieBuilderImpl::TNode* TCompactTrieBuilderImpl::FindOrAddNode(const cha
             ReportTrieProgress(EntryCount_);
         }
     }
+    if (keyLen == 0) {
+        // The empty key is stored as the one-byte key 0x00.
+        key = "";
+        keyLen = 1;
+    }
     TNode* node = Root_;
     while (keyLen) {
         size_t passed = 0;

@@ -50,8 +50,8 @@ public:
     TCompactTrieBuilderImpl(const TCompactTrieBuilderImpl&) = delete;
     TCompactTrieBuilderImpl& operator=(const TCompactTrieBuilderImpl&) = delete;
 
-    // `key` must not be empty (the empty key is the one byte 0x00). Returns true when the key
-    // had no value before; otherwise the new value replaces the old one.
+    // Returns true when the key had no value before; otherwise the new value replaces the old
+    // one. An empty `key` is the one byte 0x00, as the format stores the empty key.
     bool Add(const char* key, size_t keyLen, const char* packedValue, size_t valueLen);
 
     // Writes the whole trie and returns its size; the tree is left as it is.

@@ -102,6 +102,16 @@ TEST(CompactTrieBuilder, ReplacesValuesAndRefusesDuplicatesOnRequest) {
     EXPECT_EQ(7u, Find(uniqueTrie, u""));
 }
 
+TEST(CompactTrieBuilder, ByteKeysStoreTheEmptyKeyAsZero) {
+    TCompactTrieBuilderImpl impl;
+    const char value = 5;
+    EXPECT_TRUE(impl.Add("", 0, &value, 1));
+    EXPECT_FALSE(impl.Add("\0", 1, &value, 1));
+    TStringSink out;
+    impl.Save(out);
+    EXPECT_EQ(Bytes({0x80, 0x00, 0x05}), out.Data);
+}
+
 TEST(CompactTrieBuilder, CountsEntriesAndNodes) {
     TBuilder builder;
     EXPECT_EQ(0u, builder.EntryCount());

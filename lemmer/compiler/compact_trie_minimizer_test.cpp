@@ -87,6 +87,21 @@ TEST(CompactTrieMinimizer, KeepsOneCopyOfManyEqualSubtrees) {
     }
 }
 
+// Below "p", the leaf "b" = 2 (no forward region) is the root of its node, so its left
+// sibling, the leaf "a" = 1 (80 61 01), is no candidate and stays although "xa" = 1 ends in an
+// equal leaf that is one.
+TEST(CompactTrieMinimizer, LeavesTheSiblingsOfALeafAlone) {
+    const TEntries entries = {{u"pa", 1}, {u"pb", 2}, {u"xa", 1}};
+    const std::string image = Build(entries);
+    const std::string minimized = Minimize(image);
+    EXPECT_EQ(2u, Occurrences(image, Bytes({0x80, 0x61, 0x01})));
+    EXPECT_EQ(2u, Occurrences(minimized, Bytes({0x80, 0x61, 0x01})));
+    const TCompactTrie trie(minimized.data(), minimized.size());
+    for (const auto& [key, value] : entries) {
+        EXPECT_EQ(value, Find(trie, key));
+    }
+}
+
 TEST(CompactTrieMinimizer, HandsOverLargeOutputInBlocks) {
     TEntries entries;
     for (unsigned i = 0; i < 30000; ++i) {
