@@ -14,75 +14,73 @@ namespace {
 
 struct TLanguageRow {
     int Id;
-    EScript Script;
+    uint32_t Script;  // EScript
     const char* FullName;
     const char* Code;      // three letters (or a longer made-up code)
     const char* IsoName;   // ISO 639-1
     const char* Synonyms;  // words separated by blanks, commas or semicolons
 };
 
-#define S(n) static_cast<EScript>(n)
 const TLanguageRow LANGUAGE_ROWS[] = {
-    {0, S(33), "Unknown", "unk", "mis", nullptr},
-    {1, S(2), "Russian", "rus", "ru", "ru-RU"},
-    {2, S(1), "English", "eng", "en", "en-US, en-GB, en-CA, en-NZ, en-AU"},
-    {3, S(1), "Polish", "pol", "pl", nullptr},
-    {4, S(1), "Hungarian", "hun", "hu", nullptr},
-    {5, S(2), "Ukrainian", "ukr", "uk", "uk-UA"},
-    {6, S(1), "German", "ger", "de", "deu"},
-    {7, S(1), "French", "fre", "fr", "fra, fr-FR, fr-CA"},
-    {8, S(2), "Tatar", "tat", "tt", nullptr},
-    {9, S(2), "Belarusian", "blr", "be", "Belorussian"},
-    {10, S(2), "Kazakh", "kaz", "kk", nullptr},
-    {11, S(1), "Albanian", "alb", "sq", nullptr},
-    {12, S(1), "Spanish", "spa", "es", nullptr},
-    {13, S(1), "Italian", "ita", "it", nullptr},
-    {14, S(6), "Armenian", "arm", "hy", "hye"},
-    {15, S(1), "Danish", "dan", "da", nullptr},
-    {16, S(1), "Portuguese", "por", "pt", nullptr},
-    {17, S(33), nullptr, "u17", nullptr, nullptr},
-    {18, S(1), "Slovak", "slo", "sk", "slk"},
-    {19, S(1), "Slovene", "slv", "sl", nullptr},
-    {20, S(1), "Dutch", "dut", "nl", "nld"},
-    {21, S(2), "Bulgarian", "bul", "bg", nullptr},
-    {22, S(1), "Catalan", "cat", "ca", nullptr},
-    {23, S(1), "Croatian", "hrv", "hr", "scr"},
-    {24, S(1), "Czech", "cze", "cs", "ces"},
-    {25, S(3), "Greek", "gre", "el", "ell"},
-    {26, S(5), "Hebrew", "heb", "he", nullptr},
-    {27, S(1), "Norwegian", "nor", "no", nullptr},
-    {28, S(2), "Macedonian", "mac", "mk", nullptr},
-    {29, S(1), "Swedish", "swe", "sv", nullptr},
-    {30, S(11), "Korean", "kor", "ko", nullptr},
-    {31, S(1), "Latin", "lat", "la", nullptr},
-    {32, S(2), "Basic Russian", "basic-rus", "bas-ru", nullptr},
-    {33, S(33), nullptr, "u33", nullptr, nullptr},
-    {34, S(33), nullptr, "u34", nullptr, nullptr},
-    {35, S(33), "Empty", "empty", nullptr, nullptr},
-    {36, S(1), "Unknown Latin", "unklat", nullptr, nullptr},
-    {37, S(2), "Unknown Cyrillic", "unkcyr", nullptr, nullptr},
-    {38, S(33), "Unknown Alpha", "unkalpha", nullptr, nullptr},
-    {39, S(1), "Finnish", "fin", "fi", nullptr},
-    {40, S(1), "Estonian", "est", "et", nullptr},
-    {41, S(1), "Latvian", "lav", "lv", nullptr},
-    {42, S(1), "Lithuanian", "lit", "lt", nullptr},
-    {43, S(2), "Bashkir", "bak", "ba", nullptr},
-    {44, S(1), "Turkish", "tur", "tr", nullptr},
-    {45, S(1), "Romanian", "rum", "ro", "ron"},
-    {46, S(2), "Mongolian", "mon", "mn", nullptr},
-    {47, S(2), "Uzbek", "uzb", "uz", nullptr},
-    {48, S(2), "Kirghiz", "kir", "ky", nullptr},
-    {49, S(2), "Tajik", "tgk", "tg", nullptr},
-    {50, S(1), "Turkmen", "tuk", "tk", nullptr},
-    {51, S(2), "Serbian", "srp", "sr", nullptr},
-    {52, S(1), "Azerbaijani", "aze", "az", nullptr},
-    {53, S(1), "Basic English", "basic-eng", "bas-en", nullptr},
-    {54, S(7), "Georgian", "geo", "ka", "kat"},
-    {55, S(4), "Arabic", "ara", "ar", nullptr},
-    {56, S(4), "Persian", "per", "fa", "fas"},
-    {57, S(2), "Church Slavonic", "chu", "cu", nullptr},
+    {0, 33, "Unknown", "unk", "mis", nullptr},
+    {1, 2, "Russian", "rus", "ru", "ru-RU"},
+    {2, 1, "English", "eng", "en", "en-US, en-GB, en-CA, en-NZ, en-AU"},
+    {3, 1, "Polish", "pol", "pl", nullptr},
+    {4, 1, "Hungarian", "hun", "hu", nullptr},
+    {5, 2, "Ukrainian", "ukr", "uk", "uk-UA"},
+    {6, 1, "German", "ger", "de", "deu"},
+    {7, 1, "French", "fre", "fr", "fra, fr-FR, fr-CA"},
+    {8, 2, "Tatar", "tat", "tt", nullptr},
+    {9, 2, "Belarusian", "blr", "be", "Belorussian"},
+    {10, 2, "Kazakh", "kaz", "kk", nullptr},
+    {11, 1, "Albanian", "alb", "sq", nullptr},
+    {12, 1, "Spanish", "spa", "es", nullptr},
+    {13, 1, "Italian", "ita", "it", nullptr},
+    {14, 6, "Armenian", "arm", "hy", "hye"},
+    {15, 1, "Danish", "dan", "da", nullptr},
+    {16, 1, "Portuguese", "por", "pt", nullptr},
+    {17, 33, nullptr, "u17", nullptr, nullptr},
+    {18, 1, "Slovak", "slo", "sk", "slk"},
+    {19, 1, "Slovene", "slv", "sl", nullptr},
+    {20, 1, "Dutch", "dut", "nl", "nld"},
+    {21, 2, "Bulgarian", "bul", "bg", nullptr},
+    {22, 1, "Catalan", "cat", "ca", nullptr},
+    {23, 1, "Croatian", "hrv", "hr", "scr"},
+    {24, 1, "Czech", "cze", "cs", "ces"},
+    {25, 3, "Greek", "gre", "el", "ell"},
+    {26, 5, "Hebrew", "heb", "he", nullptr},
+    {27, 1, "Norwegian", "nor", "no", nullptr},
+    {28, 2, "Macedonian", "mac", "mk", nullptr},
+    {29, 1, "Swedish", "swe", "sv", nullptr},
+    {30, 11, "Korean", "kor", "ko", nullptr},
+    {31, 1, "Latin", "lat", "la", nullptr},
+    {32, 2, "Basic Russian", "basic-rus", "bas-ru", nullptr},
+    {33, 33, nullptr, "u33", nullptr, nullptr},
+    {34, 33, nullptr, "u34", nullptr, nullptr},
+    {35, 33, "Empty", "empty", nullptr, nullptr},
+    {36, 1, "Unknown Latin", "unklat", nullptr, nullptr},
+    {37, 2, "Unknown Cyrillic", "unkcyr", nullptr, nullptr},
+    {38, 33, "Unknown Alpha", "unkalpha", nullptr, nullptr},
+    {39, 1, "Finnish", "fin", "fi", nullptr},
+    {40, 1, "Estonian", "est", "et", nullptr},
+    {41, 1, "Latvian", "lav", "lv", nullptr},
+    {42, 1, "Lithuanian", "lit", "lt", nullptr},
+    {43, 2, "Bashkir", "bak", "ba", nullptr},
+    {44, 1, "Turkish", "tur", "tr", nullptr},
+    {45, 1, "Romanian", "rum", "ro", "ron"},
+    {46, 2, "Mongolian", "mon", "mn", nullptr},
+    {47, 2, "Uzbek", "uzb", "uz", nullptr},
+    {48, 2, "Kirghiz", "kir", "ky", nullptr},
+    {49, 2, "Tajik", "tgk", "tg", nullptr},
+    {50, 1, "Turkmen", "tuk", "tk", nullptr},
+    {51, 2, "Serbian", "srp", "sr", nullptr},
+    {52, 1, "Azerbaijani", "aze", "az", nullptr},
+    {53, 1, "Basic English", "basic-eng", "bas-en", nullptr},
+    {54, 7, "Georgian", "geo", "ka", "kat"},
+    {55, 4, "Arabic", "ara", "ar", nullptr},
+    {56, 4, "Persian", "per", "fa", "fas"},
+    {57, 2, "Church Slavonic", "chu", "cu", nullptr},
 };
-#undef S
 static_assert(sizeof(LANGUAGE_ROWS) / sizeof(LANGUAGE_ROWS[0]) == LANG_MAX);
 
 const char EMPTY_TEXT[] = "";
@@ -119,7 +117,7 @@ public:
           Scripts_(LANG_MAX, SCRIPT_OTHER) {
         for (const TLanguageRow& row : LANGUAGE_ROWS) {
             if (Scripts_[row.Id] == SCRIPT_OTHER) {
-                Scripts_[row.Id] = row.Script;
+                Scripts_[row.Id] = static_cast<EScript>(row.Script);
             }
             AddName(row.Code, row.Id, &Codes_);
             AddName(row.IsoName, row.Id, &IsoNames_);
