@@ -283,6 +283,16 @@ uint64_t SaveSubtree(const TBuilderNode* node, TSaveSink& sink) {
     return SaveRange(node->Arcs, 0, node->Arcs.size(), sink);
 }
 
+// An arc set that cannot grow is left as it was.
+void InsertArc(std::vector<TBuilderArc>& arcs, std::vector<TBuilderArc>::iterator where,
+               TBuilderArc&& arc) {
+    try {
+        arcs.insert(where, std::move(arc));
+    } catch (const std::bad_alloc&) {
+        throw kexception() << "out of memory";
+    }
+}
+
 [[noreturn]] void ThrowBadOrder() {
     throw kexception() << "Bad input order - expected input strings to be prefix-grouped.";
 }
@@ -426,7 +436,12 @@ TCompactTrieBuilderImpl::TNode* TCompactTrieBuilderImpl::FollowArc(TNode* node, 
     TBuilderArc rest;
     rest.Label = it->Label.Sub(common, labelLen);
     rest.Node = it->Node;
-    middle->Arcs.push_back(std::move(rest));
+    try {
+        NCompactTrie::InsertArc(middle->Arcs, middle->Arcs.end(), std::move(rest));
+    } catch (...) {
+        DeleteNode(middle);
+        throw;
+    }
     it->Label = it->Label.Sub(0, common);
     it->Node = middle;
     return middle;
@@ -448,7 +463,7 @@ void TCompactTrieBuilderImpl::LinkArc(TNode* node, const char* label, size_t lab
     auto it =
         std::lower_bound(arcs.begin(), arcs.end(), first,
                          [](const TBuilderArc& a, unsigned char b) { return a.Label.First() < b; });
-    arcs.insert(it, std::move(arc));
+    NCompactTrie::InsertArc(arcs, it, std::move(arc));
 }
 
 void TCompactTrieBuilderImpl::Freeze(TNode* node) {
