@@ -272,4 +272,51 @@ TEST(CompactTrie, RaisesOnCorruptRootAtConstruction) {
             e.what());
     }
 }
+// Every single-byte change and every truncation of a small image: a look-up either answers or
+// raises TCompactTrieError, and never reads outside the data (each image sits in a heap block
+// of its exact size, so AddressSanitizer would see a stray read).
+TEST(CompactTrie, CorruptedBytesNeverLeadOutsideTheData) {
+    const std::string images[] = {
+        Bytes({0x40, 0x00, 0xC0, 0x61, 0x01, 0x40, 0x00, 0x40, 0x62, 0x40, 0x00, 0x80, 0x63, 0x03}),
+        Bytes({0x40, 0x00, 0x48, 0x62, 0x05, 0x01, 0x07, 0x40, 0x61, 0x01, 0x03, 0xEE, 0x40, 0x00,
+               0x80, 0x7A, 0x2A}),
+        Bytes({0xC0, 0x00, 0x05, 0x89, 0x62, 0x05, 0x08, 0x02, 0x80, 0x61, 0x01, 0x80, 0x63, 0x03}),
+    };
+    const std::u16string keys[] = {u"", u"a", u"ab", u"abc", u"az", u"bz", u"b", u"c", u"zz"};
+    size_t raised = 0;
+    size_t answered = 0;
+    auto probe = [&](const std::string& image) {
+        const std::vector<char> exact(image.begin(), image.end());
+        try {
+            const TCompactTrie trie(exact.data(), exact.size());
+            for (const auto& key : keys) {
+                try {
+                    const char* value = nullptr;
+                    size_t len = 0;
+                    trie.FindLongestPrefix(key.data(), key.size(), &len, &value);
+                    trie.Find(key.data(), key.size(), &value);
+                    ++answered;
+                } catch (const TCompactTrieError&) {
+                    ++raised;
+                }
+            }
+        } catch (const TCompactTrieError&) {
+            ++raised;
+        }
+    };
+    for (const std::string& image : images) {
+        for (size_t len = 0; len <= image.size(); ++len) {
+            probe(image.substr(0, len));
+        }
+        for (size_t pos = 0; pos < image.size(); ++pos) {
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                std::string changed = image;
+                changed[pos] = static_cast<char>(byte);
+                probe(changed);
+            }
+        }
+    }
+    EXPECT_GT(raised, 1000u);
+    EXPECT_GT(answered, 1000u);
+}
 }  // namespace
