@@ -1,0 +1,252 @@
+// Case mapping, NFKD and NFKC over the process-wide Unicode tables.
+#include "lemmer/unicode_services.h"
+
+#include "util/charset/composition.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace NLemmer {
+namespace {
+
+constexpr uint32_t REPLACEMENT = 0xFFFD;
+
+bool IsHighSurrogate(uint32_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(uint32_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// Reads one code point at src[i] and advances i; a broken high surrogate reads as U+FFFD and
+// consumes that unit alone. `broken` is set for such a unit.
+uint32_t ReadCodePoint(const wchar16* src, size_t length, size_t& i, bool* broken = nullptr) {
+    const uint32_t u = src[i++];
+    if (!IsHighSurrogate(u)) {
+        return u;
+    }
+    if (i < length && IsLowSurrogate(src[i])) {
+        const uint32_t low = src[i++];
+        return 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+    }
+    if (broken) {
+        *broken = true;
+    }
+    return REPLACEMENT;
+}
+
+size_t UnitsOf(uint32_t cp) {
+    return cp >= 0x10000 ? 2 : 1;
+}
+
+// Writes cp at out[pos]; a value beyond the code space becomes U+FFFD. The caller checked room.
+size_t WriteCodePoint(uint32_t cp, wchar16* out) {
+    if (cp < 0x10000) {
+        out[0] = static_cast<wchar16>(cp);
+        return 1;
+    }
+    if (cp >= UNICODE_TABLE_SIZE) {
+        out[0] = static_cast<wchar16>(REPLACEMENT);
+        return 1;
+    }
+    cp -= 0x10000;
+    out[0] = static_cast<wchar16>(0xD800 + (cp >> 10));
+    out[1] = static_cast<wchar16>(0xDC00 + (cp & 0x3FF));
+    return 2;
+}
+
+uint32_t Sanitize(uint32_t cp) {
+    return cp < UNICODE_TABLE_SIZE ? cp : REPLACEMENT;
+}
+
+template <class TMapFirst, class TMapRest>
+size_t MapCase(const wchar16* src, size_t length, wchar16* out, TMapFirst first, TMapRest rest) {
+    size_t i = 0;
+    size_t written = 0;
+    bool atStart = true;
+    while (i < length) {
+        const uint32_t cp = ReadCodePoint(src, length, i);
+        const uint32_t mapped = Sanitize(atStart ? first(cp) : rest(cp));
+        atStart = false;
+        // Reading never falls behind writing unless a mapping grows; then stop rather than
+        // overwrite units not yet read.
+        if (written + UnitsOf(mapped) > (out == src ? i : length)) {
+            break;
+        }
+        written += WriteCodePoint(mapped, out + written);
+    }
+    return written;
+}
+
+struct TCodePointClass {
+    uint32_t CodePoint;
+    uint8_t Class;
+};
+
+uint8_t CombiningClassOf(uint32_t cp) {
+    return GetUnicodeCharInfo(cp)->CombiningClass();
+}
+
+// Quick test of the decomposed (NFKD) or composed (NFKC) form: each code point has the
+// stability bit and the marks are in canonical order. A broken surrogate fails the test so
+// that it is replaced by U+FFFD.
+bool PassesQuickTest(const wchar16* src, size_t length, uint32_t stableBit, bool zeroResets) {
+    uint8_t previous = 0;
+    size_t i = 0;
+    while (i < length) {
+        bool broken = false;
+        const uint32_t cp = ReadCodePoint(src, length, i, &broken);
+        if (broken) {
+            return false;
+        }
+        const TUnicodeCharInfo* info = GetUnicodeCharInfo(cp);
+        const uint8_t cls = info->CombiningClass();
+        if (!(info->Info & stableBit)) {
+            return false;
+        }
+        if (cls < previous && !(zeroResets && cls == 0)) {
+            return false;
+        }
+        previous = cls;
+    }
+    return true;
+}
+
+TUnicodeNormResult CopyCut(const wchar16* src, size_t length, wchar16* out, size_t outSize) {
+    TUnicodeNormResult r;
+    r.Length = std::min(length, outSize);
+    // Never leave half of a surrogate pair behind.
+    if (r.Length < length && r.Length > 0 && IsHighSurrogate(src[r.Length - 1])) {
+        --r.Length;
+    }
+    std::copy(src, src + r.Length, out);
+    r.Complete = r.Length == length;
+    return r;
+}
+
+// Full decomposition of every code point with canonical ordering of each run of marks.
+std::vector<TCodePointClass> DecomposeToList(const wchar16* src, size_t length) {
+    const TDecompositionDescriptor& table = CompatDecompositionTable();
+    std::vector<TCodePointClass> list;
+    list.reserve(length + 4);
+    size_t i = 0;
+    while (i < length) {
+        const uint32_t cp = ReadCodePoint(src, length, i);
+        const uint32_t* d = DecompositionOf(table, cp);
+        if (d == nullptr) {
+            list.push_back({cp, CombiningClassOf(cp)});
+            continue;
+        }
+        for (; *d != 0; ++d) {
+            list.push_back({*d, CombiningClassOf(*d)});
+        }
+    }
+    for (size_t start = 0; start < list.size();) {
+        if (list[start].Class == 0) {
+            ++start;
+            continue;
+        }
+        size_t end = start;
+        while (end < list.size() && list[end].Class != 0) {
+            ++end;
+        }
+        std::stable_sort(
+            list.begin() + start, list.begin() + end,
+            [](const TCodePointClass& a, const TCodePointClass& b) { return a.Class < b.Class; });
+        start = end;
+    }
+    return list;
+}
+
+TUnicodeNormResult WriteList(const std::vector<TCodePointClass>& list, wchar16* out,
+                             size_t outSize) {
+    TUnicodeNormResult r;
+    r.Changed = true;
+    for (const TCodePointClass& c : list) {
+        const uint32_t cp = Sanitize(c.CodePoint);
+        if (r.Length + UnitsOf(cp) > outSize) {
+            r.Complete = false;
+            break;
+        }
+        r.Length += WriteCodePoint(cp, out + r.Length);
+    }
+    return r;
+}
+
+// Unicode canonical composition over a decomposed, canonically ordered list.
+void ComposeList(std::vector<TCodePointClass>& list) {
+    if (list.empty()) {
+        return;
+    }
+    const TCompositionTable& pairs = CompositionTable();
+    size_t starter = 0;
+    bool haveStarter = list[0].Class == 0;
+    int lastClass = haveStarter ? 0 : 256;
+    size_t kept = 1;
+    for (size_t i = 1; i < list.size(); ++i) {
+        const TCodePointClass c = list[i];
+        const bool unblocked = lastClass < c.Class || lastClass == 0;
+        if (haveStarter && unblocked) {
+            const uint32_t composed = pairs.Composition(list[starter].CodePoint, c.CodePoint);
+            if (composed != 0) {
+                list[starter].CodePoint = composed;
+                continue;
+            }
+        }
+        if (c.Class == 0) {
+            starter = kept;
+            haveStarter = true;
+        }
+        lastClass = c.Class;
+        list[kept++] = c;
+    }
+    list.resize(kept);
+}
+
+}  // namespace
+
+const TUnicodeCharInfo* GetUnicodeCharInfo(uint32_t cp) {
+    return &UnicodeCharInfo(cp);
+}
+
+uint32_t ToLowerCodePoint(uint32_t cp) {
+    return cp + static_cast<uint32_t>(GetUnicodeCharInfo(cp)->LowerDelta);
+}
+uint32_t ToUpperCodePoint(uint32_t cp) {
+    return cp + static_cast<uint32_t>(GetUnicodeCharInfo(cp)->UpperDelta);
+}
+uint32_t ToTitleCodePoint(uint32_t cp) {
+    return cp + static_cast<uint32_t>(GetUnicodeCharInfo(cp)->TitleDelta);
+}
+
+size_t ToLowerUtf16(const wchar16* src, size_t length, wchar16* out) {
+    return MapCase(src, length, out, ToLowerCodePoint, ToLowerCodePoint);
+}
+size_t ToUpperUtf16(const wchar16* src, size_t length, wchar16* out) {
+    return MapCase(src, length, out, ToUpperCodePoint, ToUpperCodePoint);
+}
+size_t ToTitleUtf16(const wchar16* src, size_t length, wchar16* out) {
+    return MapCase(src, length, out, ToTitleCodePoint, ToLowerCodePoint);
+}
+
+TUnicodeNormResult DecomposeWord(const wchar16* src, size_t length, wchar16* out, size_t outSize) {
+    if (PassesQuickTest(src, length, UNICODE_NFKD_STABLE, true)) {
+        TUnicodeNormResult r = CopyCut(src, length, out, outSize);
+        r.Changed = true;
+        return r;
+    }
+    return WriteList(DecomposeToList(src, length), out, outSize);
+}
+
+TUnicodeNormResult ComposeWord(const wchar16* src, size_t length, wchar16* out, size_t outSize) {
+    if (PassesQuickTest(src, length, UNICODE_NFKC_STABLE, false)) {
+        TUnicodeNormResult r = CopyCut(src, length, out, outSize);
+        r.Changed = true;
+        return r;
+    }
+    std::vector<TCodePointClass> list = DecomposeToList(src, length);
+    ComposeList(list);
+    return WriteList(list, out, outSize);
+}
+
+}  // namespace NLemmer
