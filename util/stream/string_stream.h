@@ -35,9 +35,15 @@ private:
 // An owned string that reads from its start while writes append to its end.
 class TStringStream : public Stroka, public TStringInput, public TStringOutput {
 public:
-    TStringStream() : Stroka(), TStringInput(Str()), TStringOutput(Str()) {}
+    // The string part is built first; the stream parts only keep its address.
+    TStringStream()
+        : Stroka(),
+          TStringInput(static_cast<Stroka&>(*this)),
+          TStringOutput(static_cast<Stroka&>(*this)) {}
     explicit TStringStream(const Stroka& s)
-        : Stroka(s), TStringInput(Str()), TStringOutput(Str()) {}
+        : Stroka(s),
+          TStringInput(static_cast<Stroka&>(*this)),
+          TStringOutput(static_cast<Stroka&>(*this)) {}
     TStringStream(const TStringStream&) = delete;
     TStringStream& operator=(const TStringStream&) = delete;
 
