@@ -202,6 +202,14 @@ TEST(Recode, ReportsAFullOutputOnTheIconvPath) {
     EXPECT_EQ(r.Out, "\xE6\x97\xA5");
 }
 
+// iconv does not know the system's own page: the text goes through UTF-16 in two steps.
+TEST(Recode, GoesThroughUtf16WhereIconvLacksAPage) {
+    EXPECT_EQ(RunRecode(9, 99, "\xC0\xE0z", 16), (TResult{RECODE_OK, 3, "\xA7\xA1\xA7\xD1z"}));
+    EXPECT_EQ(RunRecode(99, 9, "\xA7\xA1\xA7\xD1z", 16), (TResult{RECODE_OK, 5, "\xC0\xE0z"}));
+    EXPECT_EQ(RunRecode(14, 11, "A", 16), (TResult{RECODE_OK, 1, std::string("\x41\xF0", 2)}));
+    EXPECT_EQ(RunRecode(9, 99, "\xC0\xE0", 3).Status, RECODE_EOOUTPUT);
+}
+
 TEST(Recode, FailsForAnEncodingIconvCannotOpen) {
     for (ECharset code : {104, 108}) {  // HZ, ISO-2022-JP-1
         EXPECT_EQ(RunRecode(code, 13, "abc", 16).Status, RECODE_ERROR) << code;
