@@ -1,5 +1,7 @@
 #include "util/string/escape.h"
 
+#include "util/convert/from_string.h"
+
 #include <cstdint>
 #include <type_traits>
 
@@ -16,13 +18,6 @@ bool IsOctDigit(uint32_t c) {
 
 bool IsHexDigit(uint32_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-uint32_t HexValue(uint32_t c) {
-    if (c <= '9') {
-        return c - '0';
-    }
-    return (c | 0x20) - 'a' + 10;
 }
 
 const char UpperHex[] = "0123456789ABCDEF";
@@ -118,14 +113,11 @@ TString& DoEscape(const typename TString::TCharType* data, size_t length, TStrin
     return out;
 }
 
-// The value of `count` digits of `base` that the caller has already checked.
-template <class TChar>
-uint32_t DigitsValue(const TChar* digits, size_t count, uint32_t base) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < count; ++i) {
-        value = value * base + HexValue(Code(digits[i]));
-    }
-    return value;
+// The value of `count` digits that the caller has already checked, so the conversion cannot
+// fail (at most three octal digits or eight hexadecimal ones).
+template <int Base, class TChar>
+uint32_t DigitsValue(const TChar* digits, size_t count) {
+    return IntFromString<unsigned int, Base, TChar>(digits, count);
 }
 
 // The number of leading characters of [p, end), at most `limit`, that pass `isDigit`.
@@ -206,7 +198,7 @@ const typename TString::TCharType* UnescapeOne(const typename TString::TCharType
             if (n == 0) {
                 out.append(TChar('x'));
             } else {
-                out.append(static_cast<TChar>(DigitsValue(p + 1, n, 16)));
+                out.append(static_cast<TChar>(DigitsValue<16>(p + 1, n)));
             }
             return p + 1 + n;
         }
@@ -217,13 +209,13 @@ const typename TString::TCharType* UnescapeOne(const typename TString::TCharType
                 out.append(static_cast<TChar>(c));
                 return p + 1;
             }
-            AppendCodePoint(out, DigitsValue(p + 1, want, 16));
+            AppendCodePoint(out, DigitsValue<16>(p + 1, want));
             return p + 1 + want;
         }
     }
     if (IsOctDigit(c)) {
         const size_t n = CountDigits(p, end, c <= '3' ? 3 : 2, &IsOctDigit);
-        out.append(static_cast<TChar>(DigitsValue(p, n, 8)));
+        out.append(static_cast<TChar>(DigitsValue<8>(p, n)));
         return p + n;
     }
     out.append(static_cast<TChar>(c));
