@@ -2,6 +2,7 @@
 
 #include "util/generic/exception.h"
 #include "util/generic/temp_buf.h"
+#include "util/system/fs.h"
 #include "util/system/singleton.h"
 
 #include <fcntl.h>
@@ -18,29 +19,6 @@ namespace {
 const char ExecLink[] = "/proc/self/exe";
 const char CmdLineFile[] = "/proc/self/cmdline";
 
-// Private stand-ins for the file-system utilities, with their messages.
-bool PathExists(const Stroka& path) {
-    return access(path.c_str(), F_OK) == 0;
-}
-
-Stroka RealPath(const Stroka& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) {
-        throw TFileError() << "RealPath failed \"" << path << "\"";
-    }
-    Stroka result(resolved);
-    free(resolved);
-    return result;
-}
-
-Stroka GetCwd() {
-    TTempBuf buf;
-    if (getcwd(buf.Data(), buf.Size()) == nullptr) {
-        throw TIoSystemError() << "failed to getcwd";
-    }
-    return Stroka(buf.Data());
-}
-
 Stroka GetEnv(const char* name) {
     const char* value = getenv(name);
     return Stroka(value ? value : "");
@@ -49,7 +27,7 @@ Stroka GetEnv(const char* name) {
 // True when `guess` names an existing file that is the kernel's answer (taken anew) after
 // real-path resolution; the answer is then in `path`.
 bool ConfirmedBy(const Stroka& guess, Stroka (*kernelAnswer)(), Stroka& path) {
-    if (!PathExists(guess)) {
+    if (!PathExists(guess.c_str())) {
         return false;
     }
     path = kernelAnswer();

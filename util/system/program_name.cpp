@@ -1,6 +1,7 @@
 #include "util/system/program_name.h"
 
 #include "util/system/exec_path.h"
+#include "util/system/fs.h"
 #include "util/system/singleton.h"
 
 #include <atomic>
@@ -13,9 +14,7 @@ struct TProgramName {
 
     TProgramName() {
         const char* override = ProgramNameOverride.load();
-        const Stroka path = override ? Stroka(override) : GetExecPath();
-        const size_t slash = path.rfind('/');
-        Name = slash == Stroka::npos ? path : path.substr(slash + 1);
+        Name = GetBaseName(override ? override : GetExecPath().c_str());
     }
 };
 }  // namespace
