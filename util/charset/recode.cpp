@@ -152,7 +152,7 @@ RECODE_RESULT DecodeToUnits(ECharset from, const char* src, size_t srcLen,
     const RECODE_RESULT r =
         IconvBuffer(UTF16LE, page.Name(), src, bytes.data(), srcLen, bytes.size(), read, written);
     if (r == RECODE_ERROR || r == RECODE_EOOUTPUT) {
-        return r == RECODE_EOOUTPUT ? RECODE_ERROR : r;
+        return RECODE_ERROR;  // the buffer holds any text, so a full one is an iconv fault
     }
     units.resize(written / 2);
     FromUtf16LeBytes(bytes.data(), written, units.data());
