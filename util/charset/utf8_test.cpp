@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+#include <random>
+
 #include <string>
 #include <vector>
 
@@ -11,6 +14,16 @@ namespace {
 
 std::vector<uint16_t> Units(const TUtf16String& s) {
     return std::vector<uint16_t>(s.data(), s.data() + s.size());
+}
+
+std::string EscapeBytes(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        char buf[8];
+        snprintf(buf, sizeof(buf), "\\x%02X", c);
+        out += buf;
+    }
+    return out;
 }
 
 struct TDecodeCase {
@@ -97,6 +110,62 @@ TEST(DecodeUtf8, RejectsOverlongFormsSurrogatesAndValuesBeyondUnicode) {
                   0u)
             << FailureOf(c.Bytes);
     }
+}
+
+// glibc's iconv is strict about UTF-8; the decoder must accept exactly what it accepts and
+// give the same units (apart from U+10FFFE and U+10FFFF, which the decoder writes as U+FFFD).
+TEST(DecodeUtf8, AgreesWithGlibcOnRandomInput) {
+    iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    std::mt19937 random(20261210);
+    // Bytes that matter to UTF-8: ASCII, continuations, every kind of lead and the edges.
+    const uint8_t interesting[] = {0x41, 0x00, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1,
+                                   0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xF8, 0xFF};
+    const uint32_t boundaries[] = {0x41,   0x7F,   0x80,   0x7FF,   0x800,    0xD7FF,
+                                   0xE000, 0xFFFD, 0xFFFF, 0x10000, 0x10FFFD, 0x10FFFF};
+    size_t accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        // Pieces that are either a well-formed character at a boundary or a stray byte.
+        std::string bytes;
+        for (size_t piece = 1 + random() % 4; piece > 0; --piece) {
+            if (random() % 2) {
+                uint8_t buf[4];
+                const uint32_t cp = boundaries[random() % std::size(boundaries)];
+                bytes.append(reinterpret_cast<char*>(buf), WriteUtf8Char(cp, buf));
+            } else {
+                bytes.push_back(static_cast<char>(interesting[random() % sizeof(interesting)]));
+            }
+        }
+        char out[64];
+        char* in = bytes.data();
+        size_t inLeft = bytes.size();
+        char* dst = out;
+        size_t dstLeft = sizeof(out);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const bool glibcAccepts =
+            iconv(cd, &in, &inLeft, &dst, &dstLeft) != static_cast<size_t>(-1) && inLeft == 0;
+        std::u16string expected;
+        for (const char* p = out; p < dst; p += 2) {
+            expected.push_back(static_cast<char16_t>(static_cast<uint8_t>(p[0]) |
+                                                     static_cast<uint8_t>(p[1]) << 8));
+        }
+        for (size_t i = 0; i + 1 < expected.size(); ++i) {
+            if (expected[i] == 0xDBFF && expected[i + 1] >= 0xDFFE) {
+                expected.replace(i, 2, 1, u'\uFFFD');
+            }
+        }
+        try {
+            const TUtf16String decoded = DecodeUtf8(bytes.data(), bytes.size());
+            EXPECT_TRUE(glibcAccepts) << EscapeBytes(bytes);
+            EXPECT_EQ(std::u16string(decoded.data(), decoded.size()), expected)
+                << EscapeBytes(bytes);
+            ++accepted;
+        } catch (const kexception&) {
+            EXPECT_FALSE(glibcAccepts) << EscapeBytes(bytes);
+        }
+    }
+    iconv_close(cd);
+    EXPECT_GT(accepted, 1000u) << accepted;  // the inputs exercise both sides
 }
 
 TEST(Utf8Char, WritesEveryLengthAndReadsItBack) {
