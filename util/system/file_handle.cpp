@@ -76,7 +76,7 @@ int OpenFlags(EOpenMode mode) {
     if (mode & Direct) {
         flags |= O_DIRECT;
     }
-    return flags | O_CLOEXEC;
+    return flags;
 }
 
 template <class TCall>
