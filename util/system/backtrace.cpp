@@ -34,7 +34,8 @@ _Unwind_Reason_Code CollectFrame(struct _Unwind_Context* context, void* arg) {
 }
 }  // namespace
 
-size_t BackTrace(void** buffer, size_t capacity) noexcept {
+// Kept out of line: the frame it skips must be its own, not that of a caller it was merged into.
+__attribute__((noinline)) size_t BackTrace(void** buffer, size_t capacity) noexcept {
     if (capacity == 0) {
         return 0;
     }

@@ -11,7 +11,9 @@
 
 // Exported with a plain C name: dladdr finds it but it does not demangle.
 extern "C" __attribute__((noinline)) size_t LemmixPlainCaptureFrames(void** buf, size_t cap) {
-    return BackTrace(buf, cap);
+    size_t n = BackTrace(buf, cap);
+    asm volatile("" ::: "memory");  // keeps the call from becoming a tail call
+    return n;
 }
 
 namespace NBackTraceTest {
