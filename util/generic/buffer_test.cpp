@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -152,4 +153,16 @@ TEST(Buffer, BoundedStringCopies) {
     void* block = MallocOrThrow(8);
     FreeMemory(block);
     FreeMemory(nullptr);
+}
+
+TEST(Buffer, SizesWhosePowerOfTwoOverflowsAreAllocationFailures) {
+    TBuffer b;
+    b.Append("kept", 4);
+    const char* block = b.Data();
+    EXPECT_THROW(b.Reserve((static_cast<size_t>(1) << 63) + 1), std::bad_alloc);
+    EXPECT_THROW(b.Resize(static_cast<size_t>(-1)), std::bad_alloc);
+    EXPECT_THROW(b.Append("x", static_cast<size_t>(-3)), std::bad_alloc);
+    EXPECT_EQ(b.Data(), block);
+    EXPECT_EQ(b.Size(), 4u);
+    EXPECT_EQ(std::string(b.Data(), b.Size()), "kept");
 }

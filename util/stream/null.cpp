@@ -1,5 +1,7 @@
 #include "util/stream/null.h"
 
+#include "util/system/singleton.h"
+
 size_t TNullInput::DoRead(void*, size_t) {
     return 0;
 }
@@ -12,7 +14,5 @@ bool TNullInput::DoNext(const void**, size_t* length) {
 void TNullOutput::DoWrite(const void*, size_t) {}
 
 TNullIO& NullStream() {
-    // Built once under the runtime's initialisation guard; destroyed at exit.
-    static TNullIO instance;
-    return instance;
+    return *Singleton<TNullIO>();
 }
