@@ -132,8 +132,14 @@ int SafeChangeDir(FTS* sp, const FTSENT* p, int fd, const char* path) {
         return 0;
     }
     const bool ownFd = fd < 0;
-    if (ownFd && (fd = open(path, O_RDONLY | O_CLOEXEC)) < 0) {
-        return -1;
+    if (ownFd) {
+        if (path == nullptr) {
+            errno = EBADF;
+            return -1;
+        }
+        if ((fd = open(path, O_RDONLY | O_CLOEXEC)) < 0) {
+            return -1;
+        }
     }
     int result = -1;
     struct stat sb;

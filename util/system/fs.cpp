@@ -216,7 +216,7 @@ int ResolvePath(const char* path, const char* base, char* out, bool isDir) noexc
         const size_t slash = text.rfind('/');
         std::string dir = slash == std::string::npos ? "." : text.substr(0, slash);
         if (dir.empty()) {
-            dir = "/";
+            dir.push_back('/');  // the file lies in the root
         }
         errno = 0;
         std::string resolved = RealPathOf(dir, &error);
