@@ -1,6 +1,6 @@
-// A directory listing that fails half-way must reach the caller. This program replaces the C
-// library's readdir with one that can fail on request, so it stands apart from the other tests
-// of the walker.
+// Directories that cannot be read, or whose listing fails half-way, must reach the caller. This
+// program replaces the C library's opendir and readdir with ones that fail on request, so it
+// stands apart from the other tests of the walker.
 #include "util/system/dir_walker.h"
 
 #include <dirent.h>
@@ -37,6 +37,19 @@ extern "C" struct dirent* readdir(DIR* dir) {
             return d;
         }
     }
+}
+
+// A directory named "locked" cannot be opened, as an unreadable one could not, even by the
+// superuser.
+extern "C" DIR* opendir(const char* name) {
+    using TReal = DIR* (*)(const char*);
+    static const TReal real = reinterpret_cast<TReal>(dlsym(RTLD_NEXT, "opendir"));
+    const char* slash = strrchr(name, '/');
+    if (strcmp(slash != nullptr ? slash + 1 : name, "locked") == 0) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return real(name);
 }
 
 namespace {
@@ -104,6 +117,29 @@ TEST(TWalkerReadErrorTest, FailedListingEndsAsErrorEntry) {
     for (const char* name : {"/f1", "/f2", "/f3"}) {
         unlink((top + name).c_str());
     }
+    rmdir(tmpl);
+}
+
+TEST(TWalkerReadErrorTest, UnreadableDirectoryComesBackAsDnr) {
+    char tmpl[] = "/tmp/walkerrXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string top = tmpl;
+    ASSERT_EQ(mkdir((top + "/locked").c_str(), 0755), 0);
+    const std::string root = top.substr(top.rfind('/') + 1);
+    for (int options : {int(FTS_PHYSICAL), FTS_PHYSICAL | FTS_NOCHDIR}) {
+        char* roots[] = {tmpl, nullptr};
+        FTS* walk = fts_open(roots, options, nullptr);
+        ASSERT_NE(walk, nullptr);
+        std::vector<TSeen> seen;
+        while (FTSENT* e = fts_read(walk)) {
+            seen.push_back({e->fts_name, e->fts_info, e->fts_errno});
+        }
+        EXPECT_EQ(fts_close(walk), 0);
+        const std::vector<TSeen> expected = {
+            {root, FTS_D, 0}, {"locked", FTS_D, 0}, {"locked", FTS_DNR, EACCES}, {root, FTS_DP, 0}};
+        EXPECT_EQ(seen, expected) << options;
+    }
+    rmdir((top + "/locked").c_str());
     rmdir(tmpl);
 }
 

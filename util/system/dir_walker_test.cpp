@@ -220,6 +220,81 @@ TEST_F(TWalkerTest, ChildrenListsTheCurrentDirectory) {
     EXPECT_EQ(fts_close(walk), 0);
 }
 
+// Which entries get a status: everything by default, dots with FTS_SEEDOT, only the expected
+// number of subdirectories with FTS_NOSTAT under FTS_PHYSICAL.
+TEST_F(TWalkerTest, StatusOptions) {
+    const std::string t = MakeSampleTree();
+    struct TCase {
+        int Options;
+        std::vector<TSeen> Expected;
+    };
+    const TCase cases[] = {
+        {FTS_PHYSICAL | FTS_NOSTAT,
+         {{t, FTS_D, 0},
+          {t + "/a", FTS_NSOK, 1},
+          {t + "/b", FTS_D, 1},
+          {t + "/b/c", FTS_NSOK, 2},
+          {t + "/b", FTS_DP, 1},
+          {t + "/d", FTS_D, 1},
+          {t + "/d", FTS_DP, 1},
+          {t + "/l", FTS_NSOK, 1},
+          {t, FTS_DP, 0}}},
+        {FTS_PHYSICAL | FTS_SEEDOT | FTS_NOCHDIR,
+         {{t, FTS_D, 0},
+          {t + "/.", FTS_DOT, 1},
+          {t + "/..", FTS_DOT, 1},
+          {t + "/a", FTS_F, 1},
+          {t + "/b", FTS_D, 1},
+          {t + "/b/.", FTS_DOT, 2},
+          {t + "/b/..", FTS_DOT, 2},
+          {t + "/b/c", FTS_F, 2},
+          {t + "/b", FTS_DP, 1},
+          {t + "/d", FTS_D, 1},
+          {t + "/d/.", FTS_DOT, 2},
+          {t + "/d/..", FTS_DOT, 2},
+          {t + "/d", FTS_DP, 1},
+          {t + "/l", FTS_SL, 1},
+          {t, FTS_DP, 0}}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Walk(t, c.Options), c.Expected) << c.Options;
+    }
+}
+
+TEST_F(TWalkerTest, AgainRefreshesStatusAndXdevStaysOnDevice) {
+    const std::string t = MakeSampleTree();
+    char* roots[] = {const_cast<char*>(t.c_str()), nullptr};
+    FTS* walk = fts_open(roots, FTS_PHYSICAL | FTS_NOCHDIR, ByName);
+    ASSERT_NE(walk, nullptr);
+    FTSENT* root = fts_read(walk);
+    FTSENT* a = fts_read(walk);
+    ASSERT_TRUE(root != nullptr && a != nullptr);
+    ASSERT_STREQ(a->fts_name, "a");
+    EXPECT_EQ(a->fts_statp->st_size, 1);
+    WriteFile(t + "/a", "longer");
+    fts_set(walk, a, FTS_AGAIN);
+    EXPECT_EQ(fts_read(walk), a);
+    EXPECT_EQ(a->fts_statp->st_size, 6);
+    EXPECT_EQ(fts_close(walk), 0);
+
+    struct stat here, there;
+    ASSERT_EQ(stat(t.c_str(), &here), 0);
+    ASSERT_EQ(stat("/proc", &there), 0);
+    if (here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "no second device to walk onto";
+    }
+    ASSERT_EQ(symlink("/proc", (t + "/proc").c_str()), 0);
+    const std::string proc = t + "/proc";
+    int seen = 0;
+    for (const auto& e : Walk(t, FTS_LOGICAL | FTS_XDEV)) {
+        if (e.Path.rfind(proc, 0) == 0) {
+            ++seen;
+            EXPECT_EQ(e.Path, proc);
+        }
+    }
+    EXPECT_EQ(seen, 2) << "the other device is returned, not entered";
+}
+
 TEST_F(TWalkerTest, RejectsBadArguments) {
     char empty[] = "";
     char* roots[] = {empty, nullptr};
