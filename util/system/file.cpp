@@ -3,6 +3,7 @@
 #include "util/system/file.h"
 
 #include "util/generic/exception.h"
+#include "util/generic/random.h"
 #include "util/string/escape.h"
 #include "util/system/time.h"
 
@@ -12,16 +13,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <random>
 
 namespace {
 
 constexpr size_t MaxPiece = size_t(1) << 30;
-
-uint64_t RandomValue() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
-    return generator();
-}
 
 }  // namespace
 
@@ -71,7 +66,7 @@ TFile::~TFile() {
 }
 
 TFile TFile::CreateTemporary(const char* prefix) {
-    const uint64_t random = RandomValue();
+    const unsigned long random = RandomNumber<unsigned long>();
     Stroka name(prefix);
     char number[64];
     snprintf(number, sizeof(number), "%lu-%lu", static_cast<unsigned long>(MicroSeconds()),
