@@ -227,8 +227,10 @@ FTSENT* SortList(FTS* sp, FTSENT* head, int count) {
     for (FTSENT* p = head; p != nullptr; p = p->fts_link) {
         *ap++ = p;
     }
-    qsort(sp->fts_array, size_t(count), sizeof(FTSENT*),
-          reinterpret_cast<int (*)(const void*, const void*)>(sp->fts_compar));
+    // The caller's function takes pointers to entry pointers, as it would from qsort.
+    const TFtsCompare compare = sp->fts_compar;
+    std::sort(sp->fts_array, sp->fts_array + count,
+              [compare](const FTSENT* a, const FTSENT* b) { return compare(&a, &b) < 0; });
     head = sp->fts_array[0];
     for (int i = 0; i + 1 < count; ++i) {
         sp->fts_array[i]->fts_link = sp->fts_array[i + 1];
