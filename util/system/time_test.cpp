@@ -33,17 +33,22 @@ TEST(Time, ConversionsTruncateToMicroseconds) {
     EXPECT_EQ(TimeValToMicroSeconds(timeval{5000000000LL, 1}), 5000000000000001ull);
 }
 
+// One thread's CPU time grows with its work, never faster than the wall clock, and not while
+// it sleeps. The loop waits for the growth rather than for a fixed time, so that a loaded
+// machine only makes it slower.
 TEST(Time, ThreadCpuTimeGrowsOnlyWithWork) {
     const uint64_t start = ThreadCPUTime();
-    volatile uint64_t sink = 0;
     const uint64_t wallStart = MicroSeconds();
-    while (MicroSeconds() - wallStart < 30000) {
+    volatile uint64_t sink = 0;
+    while (ThreadCPUTime() - start < 20000 && MicroSeconds() - wallStart < 20000000) {
         for (int i = 0; i < 1000; ++i) {
             sink = sink + static_cast<uint64_t>(i);
         }
     }
     const uint64_t busy = ThreadCPUTime() - start;
-    EXPECT_GE(busy, 10000u);
+    const uint64_t wall = MicroSeconds() - wallStart;
+    EXPECT_GE(busy, 20000u);
+    EXPECT_LE(busy, wall + 1000);
 
     const uint64_t beforeSleep = ThreadCPUTime();
     NanoSleep(50000000);
