@@ -1,0 +1,293 @@
+#include "util/stream/zlib.h"
+
+#include "util/stream/memory.h"
+#include "util/stream/string_stream.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Std(const Stroka& s) {
+    return std::string(s.data(), s.size());
+}
+
+// Text with repeats (compresses well) followed by noise (does not).
+std::string SampleData(size_t length, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string s;
+    while (s.size() < length / 2) {
+        s += "word " + std::to_string(rng() % 1000) + " ";
+    }
+    while (s.size() < length) {
+        s += static_cast<char>(rng());
+    }
+    s.resize(length);
+    return s;
+}
+
+std::string Compress(const std::string& data, EZLibStreamType type, uint64_t level = 6,
+                     uint64_t bufLen = 8192) {
+    Stroka out;
+    TStringOutput sink(out);
+    TZLibCompress z(&sink, type, level, bufLen);
+    z.Write(data.data(), data.size());
+    z.Finish();
+    return Std(out);
+}
+
+// Reads the whole decompressed stream in reads of at most `step` bytes.
+std::string Decompress(const std::string& packed, EZLibStreamType type = EZLibStreamType::Auto,
+                       size_t bufLen = 8192, size_t step = 65536) {
+    TMemoryInput in(packed.data(), packed.size());
+    TZLibDecompress z(&in, type, bufLen);
+    std::string out;
+    std::vector<char> buf(step);
+    while (const size_t n = z.Read(buf.data(), buf.size())) {
+        EXPECT_LE(n, step);
+        out.append(buf.data(), n);
+    }
+    EXPECT_EQ(z.Read(buf.data(), buf.size()), 0u);
+    return out;
+}
+
+template <class F>
+std::string DecompressorError(F f) {
+    try {
+        f();
+    } catch (const TZLibDecompressorError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(ZLib, RoundTripsEveryStreamType) {
+    struct TCase {
+        EZLibStreamType Type;
+        EZLibStreamType ReadAs;
+    };
+    const std::vector<TCase> cases = {
+        {EZLibStreamType::ZLib, EZLibStreamType::ZLib},
+        {EZLibStreamType::ZLib, EZLibStreamType::Auto},
+        {EZLibStreamType::GZip, EZLibStreamType::GZip},
+        {EZLibStreamType::GZip, EZLibStreamType::Auto},
+        {EZLibStreamType::Raw, EZLibStreamType::Raw},
+        {EZLibStreamType::Auto, EZLibStreamType::ZLib},
+    };
+    for (const size_t length : {0, 1, 1000, 300000}) {
+        const std::string data = SampleData(length, static_cast<unsigned>(length));
+        for (const auto& c : cases) {
+            const std::string packed = Compress(data, c.Type);
+            EXPECT_EQ(Decompress(packed, c.ReadAs), data)
+                << length << " " << int(c.Type) << " " << int(c.ReadAs);
+        }
+    }
+}
+
+TEST(ZLib, HeadersFollowTheStreamType) {
+    // Level 9 with a 32 KiB window: the zlib header is 78 DA; a gzip member starts 1F 8B 08.
+    EXPECT_EQ(Compress("abc", EZLibStreamType::Auto, 9).substr(0, 2), "\x78\xDA");
+    EXPECT_EQ(Compress("abc", EZLibStreamType::ZLib, 9).substr(0, 2), "\x78\xDA");
+    EXPECT_EQ(Compress("abc", EZLibStreamType::GZip, 9).substr(0, 3), "\x1F\x8B\x08");
+    // A level above 9 compresses as 9.
+    const std::string data = SampleData(50000, 3);
+    EXPECT_EQ(Compress(data, EZLibStreamType::ZLib, 12), Compress(data, EZLibStreamType::ZLib, 9));
+    EXPECT_NE(Compress(data, EZLibStreamType::ZLib, 1), Compress(data, EZLibStreamType::ZLib, 9));
+}
+
+TEST(ZLib, TinyBuffersAndReadsGiveTheSameBytes) {
+    const std::string data = SampleData(20000, 4);
+    const std::string packed = Compress(data, EZLibStreamType::GZip, 6, 1);
+    EXPECT_EQ(packed, Compress(data, EZLibStreamType::GZip));
+    EXPECT_EQ(Decompress(packed, EZLibStreamType::Auto, 1, 1), data);
+    EXPECT_EQ(Decompress(packed, EZLibStreamType::Auto, 7, 13), data);
+}
+
+TEST(ZLib, DecodesConcatenatedMembersAsOneStream) {
+    const std::string a = SampleData(5000, 5), b = SampleData(7000, 6), c = SampleData(1, 7);
+    const std::string gz = Compress(a, EZLibStreamType::GZip) + Compress(b, EZLibStreamType::GZip) +
+                           Compress(c, EZLibStreamType::GZip);
+    EXPECT_EQ(Decompress(gz), a + b + c);
+    EXPECT_EQ(Decompress(gz, EZLibStreamType::GZip), a + b + c);
+    // Small input chunks make members end and start in the middle of a chunk and across chunks.
+    EXPECT_EQ(Decompress(gz, EZLibStreamType::Auto, 5, 100), a + b + c);
+
+    const std::string zz = Compress(a, EZLibStreamType::ZLib) + Compress(b, EZLibStreamType::ZLib);
+    EXPECT_EQ(Decompress(zz), a + b);
+    const std::string mixed =
+        Compress(a, EZLibStreamType::ZLib) + Compress(b, EZLibStreamType::GZip);
+    EXPECT_EQ(Decompress(mixed), a + b);
+    // An empty member in between contributes nothing.
+    const std::string withEmpty = Compress(a, EZLibStreamType::GZip) +
+                                  Compress("", EZLibStreamType::GZip) +
+                                  Compress(b, EZLibStreamType::ZLib);
+    EXPECT_EQ(Decompress(withEmpty), a + b);
+}
+
+TEST(ZLib, SourceEndingInsideAMemberRaises) {
+    const std::string data = SampleData(3000, 8);
+    for (const EZLibStreamType type : {EZLibStreamType::ZLib, EZLibStreamType::GZip}) {
+        const std::string packed = Compress(data, type);
+        for (size_t cut = 1; cut < packed.size(); ++cut) {
+            const std::string truncated = packed.substr(0, cut);
+            TMemoryInput in(truncated.data(), truncated.size());
+            TZLibDecompress z(&in);
+            std::string out;
+            const std::string message = DecompressorError([&] {
+                char buf[512];
+                while (const size_t n = z.Read(buf, sizeof(buf))) {
+                    out.append(buf, n);
+                }
+            });
+            EXPECT_EQ(message, "inflate error(compressed data ends inside a member)")
+                << int(type) << " cut at " << cut;
+            // What came out before the error is the start of the data.
+            EXPECT_EQ(out, data.substr(0, out.size()));
+        }
+        // A second complete member cut short raises too.
+        const std::string two = packed + packed.substr(0, packed.size() - 1);
+        EXPECT_NE(DecompressorError([&] { Decompress(two); }), "") << int(type);
+    }
+}
+
+TEST(ZLib, CorruptDataRaisesWithZLibsMessage) {
+    const std::string packed = Compress(SampleData(2000, 9), EZLibStreamType::ZLib);
+    struct TCase {
+        std::string Input;
+        EZLibStreamType Type;
+        std::string Message;
+    };
+    const std::vector<TCase> cases = {
+        {"not compressed at all", EZLibStreamType::ZLib, "inflate error(incorrect header check)"},
+        {"not compressed at all", EZLibStreamType::Auto, "inflate error(incorrect header check)"},
+        {packed, EZLibStreamType::GZip, "inflate error(incorrect header check)"},
+        // Bytes after the last member are read as a further member.
+        {packed + "garbage", EZLibStreamType::Auto, "inflate error(incorrect header check)"},
+        {packed.substr(0, packed.size() - 1) + char(packed.back() ^ 1), EZLibStreamType::ZLib,
+         "inflate error(incorrect data check)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecompressorError([&] { Decompress(c.Input, c.Type); }), c.Message) << c.Message;
+    }
+    // A preset dictionary the reader lacks: zlib gives no message.
+    std::string dict = "common words";
+    TZLibCompressParams params(nullptr);
+    Stroka out;
+    TStringOutput sink(out);
+    params.Out = &sink;
+    params.Dict = dict.data();
+    params.DictLen = dict.size();
+    {
+        TZLibCompress z(params);
+        z.Write("common words and more common words", 34);
+    }
+    EXPECT_EQ(DecompressorError([&] { Decompress(Std(out)); }), "inflate error(unknown error)");
+}
+
+TEST(ZLib, PresetDictionaryIsUsed) {
+    const std::string dict = "the quick brown fox jumps over the lazy dog";
+    const std::string data = "the lazy dog and the quick brown fox";
+    Stroka out;
+    TStringOutput sink(out);
+    TZLibCompressParams params(&sink, EZLibStreamType::ZLib, 9);
+    params.Dict = dict.data();
+    params.DictLen = dict.size();
+    TZLibCompress z(params);
+    z.Write(data.data(), data.size());
+    z.Finish();
+
+    // Read back with zlib itself, giving it the same dictionary.
+    z_stream s;
+    std::memset(&s, 0, sizeof(s));
+    ASSERT_EQ(inflateInit(&s), Z_OK);
+    char buf[256];
+    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(out.data()));
+    s.avail_in = static_cast<uInt>(out.size());
+    s.next_out = reinterpret_cast<Bytef*>(buf);
+    s.avail_out = sizeof(buf);
+    ASSERT_EQ(inflate(&s, Z_NO_FLUSH), Z_NEED_DICT);
+    ASSERT_EQ(inflateSetDictionary(&s, reinterpret_cast<const Bytef*>(dict.data()),
+                                   static_cast<uInt>(dict.size())),
+              Z_OK);
+    ASSERT_EQ(inflate(&s, Z_FINISH), Z_STREAM_END);
+    EXPECT_EQ(std::string(buf, s.total_out), data);
+    inflateEnd(&s);
+}
+
+TEST(ZLib, ZeroLengthInputBufferReadsAsEmpty) {
+    const std::string packed = Compress("data", EZLibStreamType::ZLib);
+    EXPECT_EQ(Decompress(packed, EZLibStreamType::Auto, 0), "");
+    EXPECT_EQ(Decompress("", EZLibStreamType::Auto), "");
+}
+
+TEST(ZLib, ReadsFromAZeroCopySource) {
+    const std::string data = SampleData(40000, 10);
+    const std::string packed =
+        Compress(data, EZLibStreamType::GZip) + Compress(data, EZLibStreamType::ZLib);
+    TMemoryInput source(packed.data(), packed.size());
+    TZLibDecompress z(static_cast<IZeroCopyInput*>(&source));
+    EXPECT_EQ(Std(z.ReadAll()), data + data);
+}
+
+TEST(ZLib, CompressorFinishesOnceAndRefusesLaterWrites) {
+    Stroka out;
+    TStringOutput sink(out);
+    TZLibCompress z(&sink, EZLibStreamType::GZip);
+    z.Write("hello", 5);
+    // Neither a flush nor a small write pushes anything to the slave.
+    z.Flush();
+    EXPECT_EQ(out.size(), 0u);
+    z.Finish();
+    const size_t finished = out.size();
+    EXPECT_GT(finished, 0u);
+    z.Finish();
+    EXPECT_EQ(out.size(), finished);
+    try {
+        z.Write("x", 1);
+        ADD_FAILURE() << "write after finish accepted";
+    } catch (const TZLibCompressorError& e) {
+        EXPECT_STREQ(e.what(), "can not write to finished zlib stream");
+    }
+    EXPECT_EQ(Decompress(Std(out)), "hello");
+}
+
+TEST(ZLib, DestructorFinishesTheStream) {
+    const std::string data = SampleData(100000, 11);
+    Stroka out;
+    {
+        TStringOutput sink(out);
+        TZLibCompress z(&sink, EZLibStreamType::ZLib, 6, 100);
+        z.Write(data.data(), data.size());
+    }
+    EXPECT_EQ(Decompress(Std(out)), data);
+}
+
+// A slave that refuses every write.
+class TFailingOutput : public TOutputStream {
+protected:
+    void DoWrite(const void*, size_t) override { throw kexception() << "slave refused"; }
+};
+
+TEST(ZLib, SlaveErrorsPassThroughAndFinishTheStream) {
+    TFailingOutput failing;
+    TZLibCompress z(&failing, EZLibStreamType::ZLib, 6, 16);
+    const std::string data = SampleData(300000, 12);
+    try {
+        z.Write(data.data(), data.size());
+        ADD_FAILURE() << "slave error swallowed";
+    } catch (const TZLibError&) {
+        ADD_FAILURE() << "slave error turned into a zlib error";
+    } catch (const kexception& e) {
+        EXPECT_STREQ(e.what(), "slave refused");
+    }
+    EXPECT_THROW(z.Finish(), kexception);
+    // The failed finish still ends the stream.
+    EXPECT_THROW(z.Write("x", 1), TZLibCompressorError);
+}
+
+}  // namespace
