@@ -4,11 +4,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -187,6 +191,38 @@ TEST_F(TFileHandleTest, DuplicateLinkAndRelease) {
     EXPECT_FALSE(dup.IsOpen());
     EXPECT_EQ(fcntl(fd, F_GETFD) != -1, true);  // still open
     close(fd);
+}
+
+void OnAlarm(int) {}
+
+// A signal that arrives while a read waits must not end the read.
+TEST(TFileHandleSignalTest, InterruptedReadIsRepeated) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    struct sigaction action = {};
+    action.sa_handler = OnAlarm;  // no SA_RESTART: the system call itself returns EINTR
+    struct sigaction old;
+    ASSERT_EQ(sigaction(SIGALRM, &action, &old), 0);
+    // The writer starts with the signal blocked, so that it reaches the reading thread.
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &alarm, nullptr), 0);
+    std::thread writer([fd = fds[1]] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(write(fd, "late", 4), 4);
+    });
+    ASSERT_EQ(pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr), 0);
+    itimerval timer = {};
+    timer.it_value.tv_usec = 50000;
+    ASSERT_EQ(setitimer(ITIMER_REAL, &timer, nullptr), 0);
+
+    TFileHandle reader(fds[0]);
+    char buf[8];
+    EXPECT_EQ(reader.Read(buf, sizeof(buf)), 4);
+    writer.join();
+    sigaction(SIGALRM, &old, nullptr);
+    close(fds[1]);
 }
 
 TEST_F(TFileHandleTest, StatusByNameAndDescriptor) {
