@@ -48,17 +48,6 @@ struct TLeading {
     }
 };
 
-long double Pow10L(int64_t e) noexcept {
-    long double p = 1.0L;
-    long double f = e < 0 ? 0.1L : 10.0L;
-    for (int64_t a = e < 0 ? -e : e; a; a >>= 1, f *= f) {
-        if (a & 1) {
-            p *= f;
-        }
-    }
-    return p;
-}
-
 double Signed(bool negative, double v) noexcept {
     return negative ? -v : v;
 }
@@ -198,7 +187,7 @@ double StrToD(const char* begin, const char* end, char** stop) {
         errno = ERANGE;
         return finish(s, Signed(negative, 0.0));
     }
-    const long double scale = Pow10L(e1);
+    const long double scale = e1 < 0 ? 1.0L / NDtoa::Pow10L(int(e1)) : NDtoa::Pow10L(int(e1));
     const long double lower = (long double)value * scale * (1.0L - 0x1p-50L);
     const long double upper = ((long double)value + 1.0L) * scale * (1.0L + 0x1p-50L);
     if (lower >= 0x1p1024L) {

@@ -13,4 +13,21 @@ inline constexpr int TenPMax = 22;
 inline constexpr double BigTens[] = {1e16, 1e32, 1e64, 1e128, 1e256};
 inline constexpr int NBigTens = 5;
 
+// 10^|e| in extended precision (relative error a few units in the last of 64 bits); for
+// estimates only. REQUIRES: |e| < 512.
+inline long double Pow10L(int e) noexcept {
+    static constexpr long double tens[] = {1e0L, 1e1L, 1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,
+                                           1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L};
+    static constexpr long double bigTens[] = {1e16L, 1e32L, 1e64L, 1e128L, 1e256L};
+    int a = e < 0 ? -e : e;
+    long double p = tens[a & 15];
+    a >>= 4;
+    for (int i = 0; a && i < NBigTens; a >>= 1, ++i) {
+        if (a & 1) {
+            p *= bigTens[i];
+        }
+    }
+    return p;
+}
+
 }  // namespace NDtoa

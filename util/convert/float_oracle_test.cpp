@@ -288,7 +288,7 @@ TEST(FloatOracle, SpellingsThatAreNoNumber) {
     }
 }
 
-// Behind the "long" label: LEMMIX_ORACLE_SCALE=50 runs fifty times the draws above.
+// Behind the "long" label: LEMMIX_ORACLE_SCALE=50 ctest -L long runs fifty times these draws.
 TEST(FloatOracle, LongRun) {
     if (!std::getenv("LEMMIX_ORACLE_SCALE")) {
         GTEST_SKIP() << "set LEMMIX_ORACLE_SCALE for the long run";

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace NDtoa {
@@ -144,19 +145,17 @@ uint64_t LeadingDigits(const char* first, int nd, int max, int* used) {
     return v;
 }
 
-long double Pow10L(int e) {
-    static const long double tens[] = {1e0L, 1e1L, 1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,
-                                       1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L};
-    static const long double bigTens[] = {1e16L, 1e32L, 1e64L, 1e128L, 1e256L};
-    int a = e < 0 ? -e : e;
-    long double p = tens[a & 15];
-    a >>= 4;
-    for (int i = 0; a && i < 5; a >>= 1, ++i) {
-        if (a & 1) {
-            p *= bigTens[i];
-        }
-    }
-    return p;
+// The estimate is off by at most about a dozen units in the last of its 64 mantissa bits (the
+// powers of ten and the final product), and by up to 37 more, upwards, when digits beyond the
+// 19th were left out. Rounding it to a normal double is exact unless the 11 bits that rounding
+// drops lie that close to the midpoint between two doubles; the margins leave room to spare.
+bool Ambiguous(long double estimate, bool truncated) noexcept {
+    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
+    const int margin = truncated ? 128 : 32;
+    uint64_t mantissa = 0;
+    std::memcpy(&mantissa, &estimate, sizeof(mantissa));
+    const int dropped = int(mantissa & 0x7ff);
+    return dropped > 0x400 - margin && dropped < 0x400 + margin;
 }
 
 double Next(double v) {
@@ -270,6 +269,10 @@ double StrToDCore(TParserClosure& c, const char* begin, const char* end, char** 
     const int rest = exp10 + (t.Nd - used);
     const long double estimate = rest >= 0 ? lead * Pow10L(rest) : lead / Pow10L(rest);
     double rv = double(estimate);
+    if (rv >= std::numeric_limits<double>::min() && rv <= std::numeric_limits<double>::max() &&
+        !Ambiguous(estimate, used < t.Nd)) {
+        return sign * rv;
+    }
     if (rv > std::numeric_limits<double>::max()) {
         rv = std::numeric_limits<double>::max();
     } else if (rv == 0.0) {
