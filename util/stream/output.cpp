@@ -127,6 +127,14 @@ TOutputStream& operator<<(TOutputStream& out, const TWCharRange& r) {
     return WriteUtf16(out, r.Data, r.Length);
 }
 
+TOutputStream& operator<<(TOutputStream& out, const wchar16* s) {
+    if (!s) {
+        out.Write("(null)", 6);
+        return out;
+    }
+    return WriteUtf16(out, s, TCharTraits<wchar16>::GetLength(s));
+}
+
 TOutputStream& operator<<(TOutputStream& out, short v) {
     return WriteNumber(out, v);
 }

@@ -71,6 +71,8 @@ TOutputStream& operator<<(TOutputStream& out, signed char c);
 TOutputStream& operator<<(TOutputStream& out, unsigned char c);
 TOutputStream& operator<<(TOutputStream& out, const TUtf16String& s);
 TOutputStream& operator<<(TOutputStream& out, const TWCharRange& r);
+// A NUL-terminated UTF-16 text as UTF-8 ("(null)" for a null pointer), rather than its address.
+TOutputStream& operator<<(TOutputStream& out, const wchar16* s);
 
 // Numbers as decimal text ('-' before a negative value); bool as the digit 1 or 0.
 TOutputStream& operator<<(TOutputStream& out, short v);

@@ -62,6 +62,9 @@ TEST(OutputStream, InsertionOperatorsWriteEachValueWithOneWrite) {
         {"false", [](TOutputStream& o) { o << false; }, "0"},
         {"utf16 string", [](TOutputStream& o) { o << TUtf16String(u"\u00E9t\u00E9"); },
          "\xC3\xA9t\xC3\xA9"},
+        {"utf16 text", [](TOutputStream& o) { o << u"\u00E9!"; }, "\xC3\xA9!"},
+        {"null utf16 text", [](TOutputStream& o) { o << static_cast<const wchar16*>(nullptr); },
+         "(null)"},
         {"utf16 view", [](TOutputStream& o) { o << TWCharRange(u"abc", 2); }, "ab"},
     };
     for (const auto& c : cases) {
