@@ -156,6 +156,25 @@ TEST_F(TMemoryMapTest, ClosedFileIsRefused) {
     EXPECT_THROW(TMemoryMap(Stroka((Dir + "/none").c_str())), TFileError);
 }
 
+TEST_F(TMemoryMapTest, MapsOverStdioStreamAndSharedFile) {
+    const std::string data = Pattern(3000);
+    const Stroka name = Make("s", data);
+    FILE* stream = fopen(name.c_str(), "r");
+    ASSERT_NE(stream, nullptr);
+    TFileMap overStream(stream);
+    fclose(stream);  // the map keeps its own descriptor
+    overStream.Map(0, 3000);
+    EXPECT_EQ(std::string(static_cast<const char*>(overStream.Ptr()), 3000), data);
+
+    const TFile file(name, RdOnly);
+    TMappedFile whole(file);
+    EXPECT_EQ(std::string(static_cast<const char*>(whole.Data()), whole.Length()), data);
+    EXPECT_EQ(whole.Precharge(), 0);
+    TFileMap copy(overStream);
+    EXPECT_EQ(copy.Ptr(), nullptr);  // a copy starts without a window
+    EXPECT_EQ(copy.Length(), 3000);
+}
+
 TEST_F(TMemoryMapTest, WritableMapReachesTheFile) {
     const Stroka name = Make("w", "");
     {
