@@ -91,6 +91,20 @@ TEST(DoubleToDigits, ExactExpansionOfTheSmallestSubnormal) {
     EXPECT_EQ(d.Point, -323);
 }
 
+// Digit strings live in the closure until it goes, so several conversions can share one.
+TEST(DoubleToDigits, DigitsStayValidWhileTheClosureLives) {
+    NDtoa::TParserClosure closure;
+    int point = 0;
+    int sign = 0;
+    const char* first = NDtoa::DoubleToDigits(closure, 0.125, 0, 0, &point, &sign, nullptr);
+    const char* second = NDtoa::DoubleToDigits(closure, 1e300 / 7, 2, 17, &point, &sign, nullptr);
+    const char* third = NDtoa::DoubleToDigits(closure, -0.0, 0, 0, &point, &sign, nullptr);
+    EXPECT_STREQ(first, "125");
+    EXPECT_STREQ(second, "14285714285714286");
+    EXPECT_STREQ(third, "0");
+    EXPECT_EQ(sign, 1);
+}
+
 double Core(const std::string& text, ptrdiff_t* stopAt = nullptr, int* err = nullptr) {
     NDtoa::TParserClosure closure(text.data(), text.data() + text.size());
     char* stop = nullptr;

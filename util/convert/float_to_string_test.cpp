@@ -115,4 +115,14 @@ TEST(FloatToString, StreamOutputOfEachType) {
     EXPECT_EQ(std::string(s.data(), s.size()), "0.1 3.14159 0.3333333333 -0 1e+300");
 }
 
+// An exception message holds the thread's scratch buffer while the value is formatted in
+// another one.
+TEST(FloatToString, ValuesInExceptionMessages) {
+    try {
+        throw kexception() << "ratio " << 0.25 << ", limit " << 1e-7f;
+    } catch (const kexception& e) {
+        EXPECT_STREQ(e.what(), "ratio 0.25, limit 1e-07");
+    }
+}
+
 }  // namespace
