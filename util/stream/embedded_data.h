@@ -19,6 +19,12 @@
 #include <cstdint>
 #include <memory>
 
+// The layout of a data set: characters of a full chunk (12000 decoded bytes) and the distance
+// between the starts of two records.
+inline constexpr size_t EmbeddedChunkChars = 16000;
+inline constexpr size_t EmbeddedChunkBytes = EmbeddedChunkChars / 4 * 3;
+inline constexpr size_t EmbeddedRecordSize = EmbeddedChunkChars + 1;
+
 // Gives the NUL-terminated text of chunk `index`; the empty text or null after the last chunk.
 using TChunkAccessor = const char* (*)(uint64_t index);
 

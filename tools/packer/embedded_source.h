@@ -1,0 +1,26 @@
+// Writing a compressed data set as the embedded data container: base64 chunks in records
+// 16001 bytes apart, ended by an empty record, as a C++ source file that defines the data set's
+// chunk accessor (read back by TStringDataInputStream, util/stream/embedded_data.h).
+#pragma once
+
+#include "util/generic/string.h"
+#include "util/stream/output.h"
+
+#include <cstddef>
+#include <vector>
+
+// The base64 chunks of the bytes: 16000 characters each, the last one shorter (a multiple of 4,
+// padded when the length is not a multiple of 3). No chunk for an empty input.
+std::vector<Stroka> SplitIntoChunks(const char* data, size_t length);
+
+// True when the bytes start like a zlib stream or a gzip member.
+bool LooksCompressed(const char* data, size_t length) noexcept;
+
+// True for a C++ identifier (letters, digits and '_', not starting with a digit).
+bool IsIdentifier(const Stroka& name) noexcept;
+
+// Writes the source that defines `const char* <symbol>(uint64_t index)`: the text of chunk
+// `index`, the empty text for the record after the last chunk, null past it. `about` lines go
+// into the opening comment.
+void WriteEmbeddedSource(TOutputStream& out, const Stroka& symbol, const std::vector<Stroka>& about,
+                         const std::vector<Stroka>& chunks);

@@ -1,0 +1,94 @@
+// packer <symbol> <compressed input> <generated source>
+//
+// Turns a zlib stream or gzip member (or several back to back) into the embedded data
+// container: a C++ source that defines `const char* <symbol>(uint64_t index)`, the chunk
+// accessor that TStringDataInputStream reads. The input is inflated once as a check, and its
+// inflated size and MD5 are noted in the source's opening comment. The build runs it through
+// the CMake function lemmix_embed_data.
+#include "tools/packer/embedded_source.h"
+#include "util/digest/md5.h"
+#include "util/generic/exception.h"
+#include "util/stream/blob.h"
+#include "util/stream/file_stream.h"
+#include "util/stream/memory.h"
+#include "util/stream/std_stream.h"
+#include "util/stream/string_stream.h"
+#include "util/stream/zlib.h"
+
+#include <cstdio>
+
+namespace {
+
+const char Usage[] = "usage: packer <symbol> <compressed input> <generated source>\n";
+
+// The inflated size and the MD5 of the data; raises on corrupt or cut data.
+Stroka Inflated(const TBlob& data) {
+    TMemoryInput compressed(data.Data(), data.Size());
+    TZLibDecompress in(&compressed);
+    MD5 md5;
+    unsigned long size = 0;
+    char buffer[65536];
+    while (const size_t n = in.Read(buffer, sizeof(buffer))) {
+        md5.Update(buffer, static_cast<uint32_t>(n));
+        size += n;
+    }
+    char hex[33];
+    md5.End(hex);
+    Stroka text;
+    TStringOutput out(text);
+    out << "inflates to " << size << " bytes, MD5 " << hex;
+    return text;
+}
+
+int Run(int argc, char** argv) {
+    if (argc != 4) {
+        StdErrStream() << Usage;
+        StdErrStream().Flush();
+        return 2;
+    }
+    const Stroka symbol(argv[1]), input(argv[2]), output(argv[3]);
+    if (!IsIdentifier(symbol)) {
+        StdErrStream() << "packer: " << symbol << " is not an identifier\n";
+        StdErrStream().Flush();
+        return 1;
+    }
+    const TBlob data = TBlob::FromFileContent(input);
+    if (!LooksCompressed(data.AsCharPtr(), data.Size())) {
+        StdErrStream() << "packer: " << input << " is neither a zlib stream nor a gzip member\n";
+        StdErrStream().Flush();
+        return 1;
+    }
+    Stroka source;
+    TStringOutput sourceOut(source);
+    // The file name alone, so that the source does not depend on where the tree lies.
+    const size_t slash = input.rfind('/');
+    const Stroka fileName = slash == Stroka::npos ? input : Stroka(input.data() + slash + 1);
+    sourceOut << "From " << fileName << ": " << static_cast<unsigned long>(data.Size())
+              << " compressed bytes";
+    const std::vector<Stroka> about = {source, Inflated(data)};
+    const std::vector<Stroka> chunks = SplitIntoChunks(data.AsCharPtr(), data.Size());
+
+    // Written beside the target and renamed, so that a failed run leaves no half source.
+    const Stroka temporary = output + ".tmp";
+    {
+        TFileOutput out(temporary);
+        WriteEmbeddedSource(out, symbol, about, chunks);
+        out.Finish();
+    }
+    if (std::rename(temporary.c_str(), output.c_str()) != 0) {
+        throw TFileError() << "can't rename " << temporary << " to " << output;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        StdErrStream() << "packer: " << e.what() << "\n";
+        StdErrStream().Flush();
+        return 1;
+    }
+}
