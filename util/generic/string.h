@@ -7,6 +7,7 @@
 // points at one static all-zero block that is never counted or freed, so it costs nothing.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -306,11 +307,20 @@ public:
     // Appends [s, s + n); the range may lie inside this string.
     TDerived& append(const TChar* s, size_t n);
     TDerived& append(const TChar* s) { return append(s, TTraits::GetLength(s)); }
-    TDerived& append(TChar c) { return append(&c, 1); }
+    TDerived& append(TChar c) {
+        // The common case of text built unit by unit: a private block with room left.
+        const size_t len = size();
+        if (len < capacity() && IsPrivate()) {
+            Data_[len] = c;
+            SetLength(len + 1);
+            return static_cast<TDerived&>(*this);
+        }
+        return append(&c, 1);
+    }
     TDerived& append(const TDerived& s) { return append(s.data(), s.size()); }
     // Appends the characters [pos, pos + n) of s, cut to its end.
     TDerived& append(const TDerived& s, size_t pos, size_t n);
-    void push_back(TChar c) { append(&c, 1); }
+    void push_back(TChar c) { append(c); }
 
     TDerived& operator+=(const TDerived& s) { return append(s); }
     TDerived& operator+=(const TChar* s) { return append(s); }
@@ -362,6 +372,10 @@ protected:
     void SetLength(size_t n) noexcept {
         Header(Data_)->Length = n;
         Data_[n] = TChar();
+    }
+    // The empty representation has capacity 0, so callers that found room need not test for it.
+    bool IsPrivate() const noexcept {
+        return std::atomic_ref<uint64_t>(Header(Data_)->Refs).load(std::memory_order_acquire) == 1;
     }
     bool Inside(const TChar* p) const noexcept {
         const auto a = reinterpret_cast<uintptr_t>(p);
