@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <vector>
 
+const TUnicodeCharInfo* GetUnicodeCharInfo(uint32_t cp) {
+    return &UnicodeCharInfo(cp);
+}
+
 namespace NLemmer {
 namespace {
 
@@ -204,10 +208,6 @@ void ComposeList(std::vector<TCodePointClass>& list) {
 }
 
 }  // namespace
-
-const TUnicodeCharInfo* GetUnicodeCharInfo(uint32_t cp) {
-    return &UnicodeCharInfo(cp);
-}
 
 uint32_t ToLowerCodePoint(uint32_t cp) {
     return cp + static_cast<uint32_t>(GetUnicodeCharInfo(cp)->LowerDelta);

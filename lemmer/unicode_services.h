@@ -12,10 +12,12 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace NLemmer {
-
 // The property record of cp; values beyond the table get the record of U+E001 (category 0).
 const TUnicodeCharInfo* GetUnicodeCharInfo(uint32_t cp);
+
+namespace NLemmer {
+
+using ::GetUnicodeCharInfo;
 
 inline uint32_t CharCategory(uint32_t cp) {
     return GetUnicodeCharInfo(cp)->Category();
