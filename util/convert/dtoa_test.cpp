@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -89,6 +92,70 @@ TEST(DoubleToDigits, ExactExpansionOfTheSmallestSubnormal) {
     EXPECT_EQ(d.Text.substr(0, 20), "49406564584124654417");
     EXPECT_EQ(d.Text.substr(d.Text.size() - 6), "265625");
     EXPECT_EQ(d.Point, -323);
+}
+
+// Digits and point position of a plain decimal text such as "-0.00120" or "123.5".
+TDigits FromDecimal(const std::string& text) {
+    std::string all;
+    int intLen = 0;
+    bool afterPoint = false;
+    for (char ch : text) {
+        if (ch == '.') {
+            afterPoint = true;
+        } else if (ch >= '0' && ch <= '9') {
+            all += ch;
+            intLen += afterPoint ? 0 : 1;
+        }
+    }
+    const size_t lead = std::min(all.find_first_not_of('0'), all.size());
+    std::string digits = all.substr(lead);
+    while (!digits.empty() && digits.back() == '0') {
+        digits.pop_back();
+    }
+    return {digits, intLen - int(lead), text[0] == '-'};
+}
+
+// The other modes against the C library: mode 0 against the shortest round-trip text,
+// modes 2 and 6 against "%.*e" and modes 3 and 7 against "%.*f", over random values and
+// digit counts.
+TEST(DoubleToDigits, ModesAgreeWithTheCLibrary) {
+    std::mt19937_64 rng(11);
+    for (int i = 0; i < 20000; ++i) {
+        const double v = double(int64_t(rng() >> 11) - (int64_t(1) << 52)) *
+                         std::pow(10.0, int(rng() % 60) - 45);
+        char buf[128];
+        const auto r = std::to_chars(buf, buf + sizeof(buf), v, std::chars_format::scientific);
+        const std::string shortest(buf, r.ptr);
+        TDigits expected = FromDecimal(shortest.substr(0, shortest.find('e')));
+        expected.Point += std::atoi(shortest.c_str() + shortest.find('e') + 1);
+        const TDigits got = Digits(v, 0, 0);
+        ASSERT_EQ(got.Text, expected.Text) << shortest;
+        ASSERT_EQ(got.Point, expected.Point) << shortest;
+
+        const int significant = 1 + int(rng() % 25);
+        std::snprintf(buf, sizeof(buf), "%.*e", significant - 1, v);
+        const std::string sci(buf);
+        TDigits exp2 = FromDecimal(sci.substr(0, sci.find('e')));
+        exp2.Point += std::atoi(sci.c_str() + sci.find('e') + 1);
+        for (int mode : {2, 6}) {
+            const TDigits d = Digits(v, mode, significant);
+            ASSERT_EQ(d.Text, exp2.Text) << sci << " mode " << mode;
+            ASSERT_EQ(d.Point, exp2.Point) << sci << " mode " << mode;
+        }
+
+        const int after = int(rng() % 25);
+        std::snprintf(buf, sizeof(buf), "%.*f", after, v);
+        TDigits exp3 = FromDecimal(buf);
+        if (exp3.Text.empty()) {
+            exp3.Point = -after;  // rounds to nothing: no digit, point at -ndigits
+        }
+        for (int mode : {3, 7}) {
+            const TDigits d = Digits(v, mode, after);
+            ASSERT_EQ(d.Text, exp3.Text) << buf << " mode " << mode;
+            ASSERT_EQ(d.Point, exp3.Point) << buf << " mode " << mode;
+            ASSERT_EQ(d.Sign, v < 0) << buf;
+        }
+    }
 }
 
 // Digit strings live in the closure until it goes, so several conversions can share one.
