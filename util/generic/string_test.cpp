@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -380,4 +381,102 @@ TEST(Strings, DestroyStrokaVectorReleasesEveryElement) {
     void* p = MallocOrThrow(16);
     ASSERT_NE(p, nullptr);
     free(p);
+}
+
+namespace {
+
+// Random operations on a few handles that share blocks, mirrored on standard strings: every
+// handle must always read as its mirror, whatever the others did to shared blocks.
+template <class TString>
+void RunAgainstStandardStrings(uint32_t seed) {
+    using TChar = typename TString::TCharType;
+    using TStd = std::basic_string<TChar>;
+    std::mt19937 random(seed);
+    constexpr size_t Handles = 5;
+    std::vector<TString> strings(Handles);
+    std::vector<TStd> mirrors(Handles);
+    const auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+    const auto text = [&] {
+        TStd t(pick(20), TChar());
+        for (TChar& c : t) {
+            c = static_cast<TChar>('a' + pick(26));
+        }
+        return t;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const size_t i = pick(Handles);
+        const size_t j = pick(Handles);
+        TString& s = strings[i];
+        TStd& m = mirrors[i];
+        switch (pick(10)) {
+            case 0:
+                s = strings[j];
+                m = mirrors[j];
+                break;
+            case 1: {
+                const TStd t = text();
+                s.append(t.data(), t.size());
+                m += t;
+                break;
+            }
+            case 2: {
+                const size_t pos = pick(m.size() + 1);
+                const size_t n = pick(m.size() - pos + 1);
+                s.append(s.data() + pos, n);
+                m += m.substr(pos, n);
+                break;
+            }
+            case 3:
+                s.append(strings[j]);
+                m += mirrors[j];
+                break;
+            case 4: {
+                const size_t pos = pick(m.size() + 1);
+                s.assign(s.data() + pos);
+                m = m.substr(pos);
+                break;
+            }
+            case 5: {
+                const size_t n = pick(m.size() + 1);
+                s.ReserveAndResize(n);
+                m.resize(n);
+                break;
+            }
+            case 6: {
+                const size_t n = m.size() + pick(40);
+                const TChar fill = static_cast<TChar>('A' + pick(26));
+                s.resize(n, fill);
+                m.resize(n, fill);
+                break;
+            }
+            case 7:
+                s.clear();
+                m.clear();
+                break;
+            case 8:
+                if (!m.empty()) {
+                    const size_t pos = pick(m.size());
+                    s.MutableData()[pos] = TChar('#');
+                    m[pos] = TChar('#');
+                }
+                break;
+            case 9:
+                s.append(static_cast<TChar>('0' + pick(10)));
+                m += s.back();
+                break;
+        }
+        for (size_t k = 0; k < Handles; ++k) {
+            ASSERT_EQ(strings[k].size(), mirrors[k].size()) << "step " << step;
+            ASSERT_EQ(TStd(strings[k].data(), strings[k].size()), mirrors[k]) << "step " << step;
+            ASSERT_EQ(strings[k].data()[strings[k].size()], TChar()) << "step " << step;
+            ASSERT_LE(strings[k].size(), strings[k].capacity());
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Strings, RandomSharedEditsMatchStandardStrings) {
+    RunAgainstStandardStrings<Stroka>(12345);
+    RunAgainstStandardStrings<TUtf16String>(54321);
 }
