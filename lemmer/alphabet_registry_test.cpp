@@ -104,6 +104,22 @@ TEST(AlphabetRegistry, WordMasks) {
     EXPECT_TRUE(WordMask(u"жук1").Empty());
     EXPECT_EQ(WordMask(u"жук1", true), CYRILLIC);
     EXPECT_EQ(WordMask(u"i"), LATIN);
+    // Letters of one alphabet only.
+    struct TCase {
+        std::u16string Word;
+        TLangMask Mask;
+    } own[] = {
+        {u"բարև՚ի", MaskOf({LANG_ARM})}, {u"řeka", MaskOf({LANG_CZE})},
+        {u"ağaç", MaskOf({LANG_TUR})},   {u"ţară", MaskOf({LANG_RUM})},
+        {u"ąę", MaskOf({LANG_POL})},     {u"ґанок", MaskOf({LANG_UKR, LANG_BLR})},
+        {u"ўсё", MaskOf({LANG_BLR})},    {u"әни", MaskOf({LANG_TAT, LANG_KAZ})},
+        {u"ғылым", MaskOf({LANG_KAZ})},  {u"ѡѳ", MaskOf({LANG_CHU})},
+        {u"ñu", MaskOf({LANG_SPA})},     {u"cœur", MaskOf({LANG_FRE})},
+        {u"ìo", MaskOf({LANG_ITA})},     {u"ãe", MaskOf({LANG_POR})},
+    };
+    for (const TCase& c : own) {
+        EXPECT_EQ(WordMask(c.Word).Value(), c.Mask.Value()) << c.Word.size();
+    }
 }
 
 TEST(AlphabetRegistry, WordShapeFlags) {
