@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 class TAlphabetTupleCodec {
 public:
@@ -58,4 +59,6 @@ public:
     uint8_t Flags[256];
 };
 
+// The loader reads the record straight from the stored bytes.
 static_assert(sizeof(TAlphabetTupleCodec) == 66312);
+static_assert(std::is_trivially_copyable_v<TAlphabetTupleCodec>);

@@ -28,7 +28,7 @@ constexpr const wchar16* ER = u"рp";
 // ѣ is held as its byte in the system's own code page, the rest of each word as UTF-8.
 constexpr char YAT_KORVEL[] = "\xB9";
 
-TUtf16String Piece(ECharset code, const char* text) {
+TUtf16String Decoded(ECharset code, const char* text) {
     return RecodeToUtf16(code, text, std::strlen(text));
 }
 
@@ -42,12 +42,12 @@ struct TPreReformWords {
     TPreReformWords() {
         const char* heads[Count] = {"он", "одн", "одн"};
         const char* tails[Count] = {"", "", "хъ"};
-        const TUtf16String yat = Piece(CODES_KORVEL, YAT_KORVEL);
+        const TUtf16String yat = Decoded(CODES_KORVEL, YAT_KORVEL);
         for (size_t i = 0; i < Count; ++i) {
-            Words[i] = Piece(CODES_UTF8, heads[i]);
+            Words[i] = Decoded(CODES_UTF8, heads[i]);
             YatPosition[i] = Words[i].size();
             Words[i] += yat;
-            Words[i] += Piece(CODES_UTF8, tails[i]);
+            Words[i] += Decoded(CODES_UTF8, tails[i]);
         }
     }
 
