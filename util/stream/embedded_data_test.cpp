@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -173,6 +175,41 @@ TEST_F(EmbeddedData, ProcessWideCopyIsBuiltOnceAndRetriedAfterFailure) {
     EXPECT_EQ(first, second);
     EXPECT_EQ(SharedFirstChunkReads, 1);
     EXPECT_EQ(std::string(first->AsCharPtr(), first->Size()), data);
+}
+
+// A third data set, asked for by several threads at once.
+std::vector<std::string> RacedChunks;
+std::atomic<int> RacedFirstChunkReads{0};
+
+const char* RacedChunk(uint64_t index) {
+    if (index == 0) {
+        ++RacedFirstChunkReads;
+    }
+    return index < RacedChunks.size() ? RacedChunks[index].c_str() : nullptr;
+}
+
+TEST_F(EmbeddedData, ConcurrentFirstCallsShareOneCopy) {
+    const std::string data = RandomBytes(200000, 5);
+    RacedChunks = MakeChunks(Compress(data, EZLibStreamType::GZip));
+    std::atomic<bool> go{false};
+    std::vector<const TBlob*> seen(8, nullptr);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        threads.emplace_back([&, i] {
+            while (!go) {
+            }
+            seen[i] = GetCompressedStaticData<RacedChunk>();
+        });
+    }
+    go = true;
+    for (auto& t : threads) {
+        t.join();
+    }
+    for (const TBlob* blob : seen) {
+        EXPECT_EQ(blob, seen[0]);
+    }
+    EXPECT_EQ(RacedFirstChunkReads.load(), 1);
+    EXPECT_EQ(std::string(seen[0]->AsCharPtr(), seen[0]->Size()), data);
 }
 
 }  // namespace
