@@ -7,6 +7,18 @@ function(lemmix_folder_sources target)
     target_sources(${target} PRIVATE ${srcs})
 endfunction()
 
+# Tests are most of the build: they share one precompiled GoogleTest header, and under the
+# sanitizers they are compiled without optimisation (the code under test keeps its -O1).
+if(LEMMIX_TESTS)
+    add_library(lemmix_test_pch OBJECT ${PROJECT_SOURCE_DIR}/cmake/test_pch.cpp)
+    target_link_libraries(lemmix_test_pch PRIVATE GTest::gtest GTest::gmock)
+    target_precompile_headers(lemmix_test_pch PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
+    set_target_properties(lemmix_test_pch PROPERTIES POSITION_INDEPENDENT_CODE OFF)
+    if(LEMMIX_SANITIZE)
+        target_compile_options(lemmix_test_pch PRIVATE -O0)
+    endif()
+endif()
+
 # One test executable per *_test.cpp of the current folder, linked with LIBS.
 function(lemmix_folder_tests prefix)
     if(NOT LEMMIX_TESTS)
@@ -18,6 +30,10 @@ function(lemmix_folder_tests prefix)
         set(exe ${prefix}_${name})
         add_executable(${exe} ${test})
         target_link_libraries(${exe} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+        target_precompile_headers(${exe} REUSE_FROM lemmix_test_pch)
+        if(LEMMIX_SANITIZE)
+            target_compile_options(${exe} PRIVATE -O0)
+        endif()
         target_compile_definitions(${exe} PRIVATE
             LEMMIX_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
         gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 120
@@ -26,8 +42,9 @@ function(lemmix_folder_tests prefix)
 endfunction()
 
 # One Google Benchmark program per *_bench.cpp of the current folder, when the library is there.
+# Benchmarks are timed in the release build only.
 function(lemmix_folder_benchmarks prefix)
-    if(NOT benchmark_FOUND)
+    if(NOT benchmark_FOUND OR LEMMIX_SANITIZE)
         return()
     endif()
     file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_bench.cpp)
