@@ -3,6 +3,8 @@
 
 #include "util/stream/compact_trie_packer.h"
 
+#include <utility>
+
 struct TCompactTrie::TMatch {
     bool HasValue = false;
     bool HasNext = false;
@@ -10,11 +12,22 @@ struct TCompactTrie::TMatch {
     size_t Next = 0;   // position of the next node's region
 };
 
+TCompactTrie::TCompactTrie(const TBlob& data) {
+    Init(data);
+}
+
 TCompactTrie::TCompactTrie(const char* data, size_t length) {
     Init(data, length);
 }
 
+void TCompactTrie::Init(const TBlob& data) {
+    TBlob held(data);
+    Init(static_cast<const char*>(held.Data()), held.Length());
+    Blob_ = std::move(held);
+}
+
 void TCompactTrie::Init(const char* data, size_t length) {
+    Blob_ = TBlob();
     Data_ = length ? data : nullptr;
     Length_ = data ? length : 0;
     EmptyValue_ = nullptr;

@@ -14,25 +14,30 @@
 
 #include "util/generic/exception.h"
 #include "util/generic/string.h"
+#include "util/stream/blob.h"
 
 #include <cstddef>
 
 // A compact trie whose bytes do not match the format (a record or offset beyond the data).
 class TCompactTrieError : public kexception {};
 
-// Holds a pointer to the trie bytes, which the caller keeps alive and unchanged for the
-// reader's lifetime. Look-ups never allocate and are safe from several threads at once.
-// Every record, offset and value is checked against the data: a corrupt trie raises
-// TCompactTrieError instead of reading beyond it. An offset or jump of width 0 or value 0 is
-// the format's "nothing there" and ends a search normally.
+// Holds the trie bytes as a blob share, or borrows them from the caller. Look-ups never allocate
+// and are safe from several threads at once. Every record, offset and value is checked against the
+// data: a corrupt trie raises TCompactTrieError instead of reading beyond it. An offset or jump of
+// width 0 or value 0 is the format's "nothing there" and ends a search normally.
 class TCompactTrie {
 public:
     // The empty trie: nothing is found.
     TCompactTrie() = default;
-    // Raises TCompactTrieError when the walk to the empty key's value meets corrupt data.
+    // Keeps a share of the blob, so the bytes live as long as the reader. Raises
+    // TCompactTrieError when the walk to the empty key's value meets corrupt data.
+    explicit TCompactTrie(const TBlob& data);
+    // Borrows the bytes: the caller keeps them alive and unchanged for the reader's lifetime.
     TCompactTrie(const char* data, size_t length);
 
-    // Switches to other bytes and looks up the empty key's value again.
+    // Switches to other bytes and looks up the empty key's value again. The new blob is
+    // shared before the old one is released, so a trie may be re-initialised from itself.
+    void Init(const TBlob& data);
     void Init(const char* data, size_t length);
 
     // True when the key or one of its prefixes, the empty one included, has a value; then
@@ -56,6 +61,7 @@ private:
     size_t FollowOffset(size_t from, const char* field, size_t width) const;
     void NeedBytes(size_t pos, size_t count, const char* what) const;
 
+    TBlob Blob_;
     const char* Data_ = nullptr;
     size_t Length_ = 0;
     const char* EmptyValue_ = nullptr;

@@ -214,6 +214,22 @@ TEST(CompactTrie, InitSwitchesTries) {
     EXPECT_EQ(3u, Find(trie, u"a"));
 }
 
+// A trie made from a blob owns a share of it, so the bytes outlive every other holder
+// (a stray read of freed bytes would show under AddressSanitizer).
+TEST(CompactTrie, KeepsItsBlobAlive) {
+    TCompactTrie trie;
+    {
+        const std::string image = Bytes({0xC0, 0x00, 0x05, 0x80, 0x61, 0x01});
+        trie.Init(TBlob::Copy(image.data(), image.size()));
+    }
+    EXPECT_EQ(5u, Find(trie, u""));
+    EXPECT_EQ(1u, Find(trie, u"a"));
+    const TCompactTrie copy(TBlob::Copy(trie.Data(), trie.Length()));
+    trie.Init(TBlob());
+    EXPECT_EQ(none, Find(trie, u"a"));
+    EXPECT_EQ(1u, Find(copy, u"a"));
+}
+
 // Each image is corrupt where the query walks; the reader must raise rather than read
 // beyond the data (the images are copied into exactly-sized heap blocks, so a stray read
 // would also show under AddressSanitizer).
