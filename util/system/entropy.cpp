@@ -5,9 +5,12 @@
 #include "util/generic/buffer.h"
 #include "util/generic/exception.h"
 #include "util/generic/string.h"
+#include "util/stream/buffer_stream.h"
 #include "util/stream/buffered.h"
+#include "util/stream/zlib.h"
 #include "util/system/exec_path.h"
 #include "util/system/guard.h"
+#include "util/system/hostname.h"
 #include "util/system/mutex.h"
 #include "util/system/singleton.h"
 #include "util/system/sys_info.h"
@@ -15,9 +18,7 @@
 #include "util/system/time.h"
 
 #include <unistd.h>
-#include <zlib.h>
 
-#include <climits>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -37,11 +38,11 @@ uint64_t TimeStampCounter() noexcept {
 
 // The host name, or an empty text when the system does not tell it.
 Stroka HostName() {
-    char name[HOST_NAME_MAX + 1] = {};
-    if (gethostname(name, sizeof(name) - 1) != 0) {
+    try {
+        return Stroka(GetHostName());
+    } catch (const TSystemError&) {
         return Stroka();
     }
-    return Stroka(name);
 }
 
 template <class T>
@@ -55,24 +56,12 @@ void PutText(std::vector<char>& out, const Stroka& text) {
     out.insert(out.end(), text.data(), text.data() + text.size());
 }
 
-// zlib format, level 6, memory level 8: what the compressing stream writes for these settings.
+// zlib format, level 6, memory level 8.
 void Compress(const std::vector<char>& raw, TBuffer& out) {
-    z_stream z{};
-    if (deflateInit2(&z, 6, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-        throw kexception() << "can not init deflate for the entropy pool";
-    }
-    std::vector<char> packed(deflateBound(&z, raw.size()));
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
-    z.avail_in = static_cast<uInt>(raw.size());
-    z.next_out = reinterpret_cast<Bytef*>(packed.data());
-    z.avail_out = static_cast<uInt>(packed.size());
-    const int result = deflate(&z, Z_FINISH);
-    const size_t written = packed.size() - z.avail_out;
-    deflateEnd(&z);
-    if (result != Z_STREAM_END) {
-        throw kexception() << "can not compress the entropy pool";
-    }
-    out.Append(packed.data(), written);
+    TBufferOutput sink(out);
+    TZLibCompress compress(&sink, EZLibStreamType::ZLib, 6);
+    compress.Write(raw.data(), raw.size());
+    compress.Finish();
 }
 
 uint64_t MurmurHash64A(const void* key, size_t len, uint64_t seed) noexcept {
