@@ -48,7 +48,9 @@ TEST(Time, ThreadCpuTimeGrowsOnlyWithWork) {
     const uint64_t busy = ThreadCPUTime() - start;
     const uint64_t wall = MicroSeconds() - wallStart;
     EXPECT_GE(busy, 20000u);
-    EXPECT_LE(busy, wall + 1000);
+    // One thread cannot use more processor time than passes on the clock; the slack covers
+    // the two clocks being read at slightly different moments on a loaded virtual machine.
+    EXPECT_LE(busy, wall + wall / 10 + 5000);
 
     const uint64_t beforeSleep = ThreadCPUTime();
     NanoSleep(50000000);
