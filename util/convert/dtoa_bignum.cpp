@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace NDtoa {
 
@@ -38,17 +39,35 @@ private:
     bool Given_ = false;
 };
 
+// Built on first use and never destroyed: a number may still be converted by code that runs
+// at exit (an at-exit callback, a static destructor), after the cache would otherwise be gone.
+template <class T>
+class TNeverDestroyed {
+public:
+    template <class... TArgs>
+    explicit TNeverDestroyed(TArgs&&... args) {
+        ::new (Storage_) T(std::forward<TArgs>(args)...);
+    }
+    T& Get() noexcept { return *std::launder(reinterpret_cast<T*>(Storage_)); }
+
+private:
+    alignas(T) unsigned char Storage_[sizeof(T)];
+};
+
 // The lock of the powers-of-five cache. Built on first use rather than by a namespace-scope
 // initialiser, so that a conversion run by another unit's static initialiser finds it ready.
 TMutex& Pow5Lock() {
-    static TMutex lock;
-    return lock;
+    static TNeverDestroyed<TMutex> lock;
+    return lock.Get();
 }
 
-// Holds the cached powers of five; used only under Pow5Lock.
+// Holds the cached powers of five; used only under Pow5Lock. Its policy and allocator are its
+// own, since the shared instances are destroyed at exit.
 TMemoryPool& GlobalPool() {
-    static TMemoryPool pool(8192, TMemoryPool::TExpGrow::Instance(), TDefaultAllocator::Instance());
-    return pool;
+    static TNeverDestroyed<TMemoryPool::TExpGrow> grow;
+    static TNeverDestroyed<TDefaultAllocator> alloc;
+    static TNeverDestroyed<TMemoryPool> pool(8192, &grow.Get(), &alloc.Get());
+    return pool.Get();
 }
 
 TBigint* Pow5Head = nullptr;

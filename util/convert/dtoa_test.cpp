@@ -291,4 +291,21 @@ TEST(StrToDCore, ConcurrentConversionsShareThePowersOfFive) {
     }
 }
 
+// Code that runs at exit after the cache's first use (registered before it, so run after any
+// static destructor of the cache) must still convert: the cached powers are never freed.
+TEST(StrToDCore, ConvertsFromCodeThatRunsAtExit) {
+    EXPECT_EXIT(
+        {
+            std::atexit([] {
+                const std::string text = "2.2250738585072011e-308";
+                const bool same = Core(text) == std::strtod(text.c_str(), nullptr);
+                std::_Exit(same ? 0 : 1);
+            });
+            // Halfway to the smallest subnormal: decided by exact arithmetic with powers of five.
+            (void)Core("2.4703282292062328e-324");
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 }  // namespace
