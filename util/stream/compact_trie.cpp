@@ -21,21 +21,23 @@ TCompactTrie::TCompactTrie(const char* data, size_t length) {
 }
 
 void TCompactTrie::Init(const TBlob& data) {
-    TBlob held(data);
-    Init(static_cast<const char*>(held.Data()), held.Length());
-    Blob_ = std::move(held);
+    // Built aside and taken over only once the walk succeeded: a corrupt trie raises and
+    // leaves this reader on its old bytes, which it still holds.
+    TCompactTrie fresh(static_cast<const char*>(data.Data()), data.Length());
+    fresh.Blob_ = data;
+    *this = std::move(fresh);
 }
 
 void TCompactTrie::Init(const char* data, size_t length) {
-    Blob_ = TBlob();
-    Data_ = length ? data : nullptr;
-    Length_ = data ? length : 0;
-    EmptyValue_ = nullptr;
+    TCompactTrie fresh;
+    fresh.Data_ = length ? data : nullptr;
+    fresh.Length_ = data ? length : 0;
     TMatch match;
     // 0x00 is the smallest byte, so this walk only ever takes left offsets and jumps.
-    if (Length_ && SearchByte(0, 0x00, &match) && match.HasValue) {
-        EmptyValue_ = Data_ + match.Value;
+    if (fresh.Length_ && fresh.SearchByte(0, 0x00, &match) && match.HasValue) {
+        fresh.EmptyValue_ = fresh.Data_ + match.Value;
     }
+    *this = std::move(fresh);
 }
 
 void TCompactTrie::NeedBytes(size_t pos, size_t count, const char* what) const {

@@ -37,6 +37,7 @@ public:
 
     // Switches to other bytes and looks up the empty key's value again. The new blob is
     // shared before the old one is released, so a trie may be re-initialised from itself.
+    // When the new bytes are corrupt it raises TCompactTrieError and keeps its old bytes.
     void Init(const TBlob& data);
     void Init(const char* data, size_t length);
 

@@ -1,6 +1,6 @@
 #include "util/stream/compact_trie.h"
 
-#include "util/stream/compact_trie_packer.h"
+#include "util/stream/compact_trie_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -9,36 +9,10 @@
 #include <vector>
 
 namespace {
-// Trie images are written byte by byte from the format description.
-std::string Bytes(std::initializer_list<unsigned> bytes) {
-    std::string s;
-    for (unsigned b : bytes) {
-        s.push_back(static_cast<char>(b));
-    }
-    return s;
-}
-
-std::u16string Key(const char* ascii) {
-    std::u16string key;
-    for (const char* p = ascii; *p; ++p) {
-        key.push_back(static_cast<char16_t>(*p));
-    }
-    return key;
-}
-
-unsigned long Unpack(const char* packed) {
-    unsigned long value = 0;
-    TCompactTriePacker<unsigned long>::UnpackLeaf(packed, value);
-    return value;
-}
-
-std::optional<unsigned long> Find(const TCompactTrie& trie, const std::u16string& key) {
-    const char* value = nullptr;
-    if (!trie.Find(key.data(), key.size(), &value)) {
-        return std::nullopt;
-    }
-    return Unpack(value);
-}
+using NCompactTrieTest::Bytes;
+using NCompactTrieTest::Find;
+using NCompactTrieTest::Key;
+using NCompactTrieTest::Unpack;
 
 struct TPrefix {
     size_t Length;
@@ -228,6 +202,20 @@ TEST(CompactTrie, KeepsItsBlobAlive) {
     trie.Init(TBlob());
     EXPECT_EQ(none, Find(trie, u"a"));
     EXPECT_EQ(1u, Find(copy, u"a"));
+}
+
+// A failed Init leaves the reader on the bytes it held before, still alive: the corrupt blob
+// is freed right after the failure, so a reader left pointing into it would show under
+// AddressSanitizer.
+TEST(CompactTrie, FailedInitKeepsTheOldTrie) {
+    const std::string good = Bytes({0xC0, 0x00, 0x05, 0x80, 0x61, 0x01});
+    TCompactTrie trie(TBlob::Copy(good.data(), good.size()));
+    const std::string corrupt = Bytes({0x01, 0x05, 0x80, 0x00, 0x01});
+    EXPECT_THROW(trie.Init(TBlob::Copy(corrupt.data(), corrupt.size())), TCompactTrieError);
+    EXPECT_THROW(trie.Init(corrupt.data(), corrupt.size()), TCompactTrieError);
+    EXPECT_EQ(5u, Find(trie, u""));
+    EXPECT_EQ(1u, Find(trie, u"a"));
+    EXPECT_EQ(good.size(), trie.Length());
 }
 
 // Each image is corrupt where the query walks; the reader must raise rather than read
