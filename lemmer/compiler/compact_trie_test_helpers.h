@@ -1,9 +1,11 @@
-// Helpers shared by the compact-trie tests: a stream that keeps what it receives, byte images
-// and ASCII keys.
+// Helpers shared by the compact-trie tests of the compiler: a stream that keeps what it
+// receives, building a trie from entries and longest-prefix look-ups; byte images, keys and
+// whole-key look-ups come from util/stream/compact_trie_test_helpers.h.
 #pragma once
 
 #include "lemmer/compiler/compact_trie_builder.h"
 #include "util/stream/compact_trie.h"
+#include "util/stream/compact_trie_test_helpers.h"
 #include "util/stream/output.h"
 
 #include <gtest/gtest.h>
@@ -29,21 +31,9 @@ protected:
     void DoFlush() override { ++Flushes; }
 };
 
-inline std::string Bytes(std::initializer_list<unsigned> bytes) {
-    std::string s;
-    for (unsigned b : bytes) {
-        s.push_back(static_cast<char>(b));
-    }
-    return s;
-}
-
-inline std::u16string Key(const char* ascii) {
-    std::u16string key;
-    for (const char* p = ascii; *p; ++p) {
-        key.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
-    }
-    return key;
-}
+using NCompactTrieTest::Bytes;
+using NCompactTrieTest::Find;
+using NCompactTrieTest::Key;
 
 using TBuilder = TCompactTrieBuilder<wchar16, unsigned long>;
 using TEntries = std::vector<std::pair<std::u16string, unsigned long>>;
@@ -59,16 +49,6 @@ inline std::string Build(const TEntries& entries, uint32_t flags = 0) {
     return out.Data;
 }
 
-inline std::optional<unsigned long> Find(const TCompactTrie& trie, const std::u16string& key) {
-    const char* packed = nullptr;
-    if (!trie.Find(key.data(), key.size(), &packed)) {
-        return std::nullopt;
-    }
-    unsigned long value = 0;
-    TCompactTriePacker<unsigned long>::UnpackLeaf(packed, value);
-    return value;
-}
-
 // (prefix length, value) of the longest prefix with a value.
 inline std::optional<std::pair<size_t, unsigned long>> Longest(const TCompactTrie& trie,
                                                                const std::u16string& key) {
@@ -77,8 +57,6 @@ inline std::optional<std::pair<size_t, unsigned long>> Longest(const TCompactTri
     if (!trie.FindLongestPrefix(key.data(), key.size(), &len, &packed)) {
         return std::nullopt;
     }
-    unsigned long value = 0;
-    TCompactTriePacker<unsigned long>::UnpackLeaf(packed, value);
-    return std::make_pair(len, value);
+    return std::make_pair(len, NCompactTrieTest::Unpack(packed));
 }
 }  // namespace NCompactTrieTest

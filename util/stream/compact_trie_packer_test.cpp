@@ -1,4 +1,5 @@
 #include "util/stream/compact_trie_packer.h"
+#include "util/stream/compact_trie_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +8,7 @@
 #include <vector>
 
 namespace {
-std::string Bytes(std::initializer_list<unsigned> bytes) {
-    std::string s;
-    for (unsigned b : bytes) {
-        s.push_back(static_cast<char>(b));
-    }
-    return s;
-}
+using NCompactTrieTest::Bytes;
 
 using TPacker = TCompactTriePacker<unsigned long>;
 
