@@ -101,7 +101,9 @@ private:
 }  // namespace
 
 bool TZLibDecompress::TImpl::Feed() {
-    if (ChunkLeft_ == 0) {
+    // An empty chunk carries no input and is no end of it; zlib given nothing would report
+    // an error.
+    while (ChunkLeft_ == 0) {
         const void* chunk = nullptr;
         if (!Source_->Next(&chunk, &ChunkLeft_)) {
             ChunkLeft_ = 0;

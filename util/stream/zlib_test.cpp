@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -232,6 +233,52 @@ TEST(ZLib, ReadsFromAZeroCopySource) {
     TMemoryInput source(packed.data(), packed.size());
     TZLibDecompress z(static_cast<IZeroCopyInput*>(&source));
     EXPECT_EQ(Std(z.ReadAll()), data + data);
+}
+
+// A zero-copy source may hand out empty chunks between full ones; they carry no input and
+// are no end of it.
+class TEmptyChunksBetween : public IZeroCopyInput {
+public:
+    explicit TEmptyChunksBetween(const std::string& data) : Data_(data) {}
+
+protected:
+    bool DoNext(const void** data, size_t* length) override {
+        if (Pos_ == Data_.size()) {
+            *length = 0;
+            return false;
+        }
+        *data = Data_.data() + Pos_;
+        *length = (Calls_++ % 2 == 0) ? 0 : std::min<size_t>(100, Data_.size() - Pos_);
+        Pos_ += *length;
+        return true;
+    }
+
+private:
+    const std::string& Data_;
+    size_t Pos_ = 0;
+    size_t Calls_ = 0;
+};
+
+TEST(ZLib, EmptyZeroCopyChunksAreSkipped) {
+    const std::string data = SampleData(5000, 11);
+    const std::string packed = Compress(data, EZLibStreamType::GZip);
+    TEmptyChunksBetween source(packed);
+    TZLibDecompress z(&source);
+    EXPECT_EQ(Std(z.ReadAll()), data);
+}
+
+// A refused engine frees what was allocated for it (LeakSanitizer watches the buffered form,
+// whose buffer shares the engine's allocation).
+TEST(ZLib, UnknownStreamTypeIsRefusedWithoutLeaks) {
+    const auto bad = static_cast<EZLibStreamType>(7);
+    TMemoryInput in("", 0);
+    EXPECT_EQ(DecompressorError([&] { TZLibDecompress z(&in, bad, 8192); }),
+              "can not init inflate engine");
+    EXPECT_EQ(DecompressorError([&] { TZLibDecompress z(static_cast<IZeroCopyInput*>(&in), bad); }),
+              "can not init inflate engine");
+    Stroka out;
+    TStringOutput sink(out);
+    EXPECT_THROW(TZLibCompress(&sink, bad), TZLibCompressorError);
 }
 
 TEST(ZLib, CompressorFinishesOnceAndRefusesLaterWrites) {
