@@ -121,6 +121,10 @@ void MD5::Transform(const unsigned char block[64]) noexcept {
 }
 
 void MD5::Update(const void* data, uint32_t length) noexcept {
+    // Nothing to hash; the pointer of an empty range may be null, which memcpy must not see.
+    if (length == 0) {
+        return;
+    }
     const auto* input = static_cast<const unsigned char*>(data);
     const uint32_t index = (Count_[0] >> 3) & 0x3F;
     const uint32_t bits = length << 3;

@@ -93,6 +93,17 @@ TEST(Md5, PiecewiseUpdatesMatchOneUpdate) {
     }
 }
 
+// Empty updates change nothing, whatever the pointer (an empty string's data may be null).
+TEST(Md5, EmptyUpdatesChangeNothing) {
+    MD5 md5;
+    md5.Update(nullptr, 0);
+    md5.Update("abc", 3);
+    md5.Update(nullptr, 0);
+    char hex[33];
+    EXPECT_STREQ(md5.End(hex), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_STREQ(MD5::Data(nullptr, 0, hex), "d41d8cd98f00b204e9800998ecf8427e");
+}
+
 TEST(Md5, FinalClearsTheContext) {
     MD5 md5;
     md5.Update("abc", 3);
