@@ -41,6 +41,9 @@ public:
     TBlob& operator=(TBlob&& other) noexcept;
     ~TBlob();
 
+    // Shares other's storage: counts it before the old storage is released.
+    TBlob& Assign(const TBlob& other) noexcept { return *this = other; }
+
     const void* Data() const noexcept { return Data_; }
     const char* AsCharPtr() const noexcept { return static_cast<const char*>(Data_); }
     const unsigned char* AsUnsignedCharPtr() const noexcept {

@@ -203,6 +203,21 @@ TEST(Blob, StringStorageSharesTheStringBlock) {
     }
     EXPECT_EQ(s.RefCount(), 1u);
 
+    // Assign moves a handle from one storage to another, and onto its own storage.
+    {
+        TBlob blob = TBlob::FromString(s);
+        Stroka other("other text");
+        blob.Assign(TBlob::FromString(other));
+        EXPECT_EQ(s.RefCount(), 1u);
+        EXPECT_EQ(other.RefCount(), 2u);
+        EXPECT_EQ(Bytes(blob), "other text");
+        blob.Assign(blob);
+        EXPECT_EQ(other.RefCount(), 2u);
+        blob.Assign(blob.SubBlob(6, 10));
+        EXPECT_EQ(Bytes(blob), "text");
+        EXPECT_EQ(other.RefCount(), 2u);
+    }
+
     // The blob keeps the block when the string goes.
     TBlob survivor;
     {
