@@ -32,6 +32,21 @@ void LoadPodType(TInputStream& in, T& value) {
     }
 }
 
+// Raises TLoadEOF "can not load pod array(" + expected + ", " + got + " bytes)".
+[[noreturn]] void ThrowLoadArrayEOF(size_t expected, size_t got);
+
+// Reads `count` plain values into `values`; when fewer bytes arrive raises TLoadEOF with both
+// byte counts (the values keep the bytes that did arrive).
+template <class T>
+void LoadPodArray(TInputStream& in, T* values, size_t count) {
+    static_assert(std::is_trivially_copyable_v<T>, "only plain values are stored as bytes");
+    const size_t expected = sizeof(T) * count;
+    const size_t got = in.Load(values, expected);
+    if (got != expected) {
+        ThrowLoadArrayEOF(expected, got);
+    }
+}
+
 // Reads a 4-byte unsigned count and stores it zero-extended; raises TLoadEOF on a short read
 // and then leaves value unchanged.
 void LoadSize32(TInputStream& in, size_t& value);

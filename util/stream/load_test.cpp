@@ -67,6 +67,18 @@ TEST(Load, ShortReadsRaiseLoadEofWithCounts) {
     EXPECT_THROW(LoadPodType(empty, word), kexception);
 }
 
+TEST(Load, ArraysReadWholeOrRaiseWithByteCounts) {
+    const unsigned char bytes[] = {0x01, 0x00, 0x02, 0x00, 0x03};
+    TMemoryInput in(bytes, sizeof(bytes));
+    uint16_t units[3] = {0, 0, 0};
+    LoadPodArray(in, units, 2);
+    EXPECT_EQ(units[0], 1u);
+    EXPECT_EQ(units[1], 2u);
+    LoadPodArray(in, units, 0);
+    EXPECT_EQ(LoadError([&] { LoadPodArray(in, units, 3); }), "can not load pod array(6, 1 bytes)");
+    EXPECT_EQ(units[0] & 0xFF, 3);
+}
+
 TEST(Load, Size32ZeroExtendsAndKeepsTargetOnFailure) {
     const unsigned char bytes[] = {0x01, 0x00, 0x00, 0x80, 0xAA, 0xBB};
     TMemoryInput in(bytes, sizeof(bytes));
