@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 // The input buffer of the decompressor over a data set.
@@ -28,10 +29,10 @@ bool TStringDataInputStream::NextChunk() {
     const size_t textLength = std::strlen(text);
     const size_t room = Base64DecodeBufSize(textLength);
     if (room > Capacity_) {
-        // The old contents are not needed; free them before taking the larger block.
-        Buffer_.reset();
-        Capacity_ = 0;
-        Buffer_.reset(new char[room]);
+        // The larger block comes first, so that a failed allocation leaves the stream with a
+        // valid buffer; the old contents are not needed.
+        std::unique_ptr<char[]> larger(new char[room]);
+        Buffer_ = std::move(larger);
         Capacity_ = room;
     }
     Length_ = Base64Decode(Buffer_.get(), text, text + textLength);
