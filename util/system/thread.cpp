@@ -18,9 +18,17 @@ struct TThread::TImpl {
 
 TThread::TThread(TThreadProc proc, void* param) : Impl_(new TImpl{proc, 0, param, 0}) {}
 
+namespace {
+// Rounds up to a power of two; a size above the largest one cannot be rounded and is kept, so
+// that the system refuses it when the thread is created.
+size_t RoundStackSize(size_t size) noexcept {
+    constexpr size_t largest = size_t(1) << (sizeof(size_t) * 8 - 1);
+    return size == 0 || size > largest ? size : std::bit_ceil(size);
+}
+}  // namespace
+
 TThread::TThread(const TParams& params)
-    : Impl_(new TImpl{params.Proc, 0, params.Data,
-                      params.StackSize == 0 ? 0 : std::bit_ceil(params.StackSize)}) {}
+    : Impl_(new TImpl{params.Proc, 0, params.Data, RoundStackSize(params.StackSize)}) {}
 
 TThread::~TThread() {
     Join();
@@ -28,6 +36,11 @@ TThread::~TThread() {
 }
 
 void TThread::Start() {
+    // A second thread would take the first one's handle, and the first would then never be
+    // joined: the owner could free what it still uses.
+    if (Running()) {
+        throw kexception() << "thread already started";
+    }
     pthread_attr_t attr;
     pthread_attr_t* attrs = nullptr;
     int error = 0;

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 // Owns at most one running thread. Start raises kexception "failed to create thread: " + the
-// system's error text when the thread cannot be made; the object is then not running. A thread
+// system's error text when the thread cannot be made (the object is then not running), and
+// "thread already started" while a thread it started is neither joined nor detached. A thread
 // that was started and neither joined nor detached is joined when the object is destroyed.
 // Not thread-safe: one thread controls the object.
 class TThread {
@@ -23,7 +24,7 @@ public:
     };
 
     TThread(TThreadProc proc, void* param);
-    // The stack size is rounded up to a power of two.
+    // The stack size is rounded up to a power of two (a size above 2^63 is kept as it is).
     explicit TThread(const TParams& params);
     ~TThread();
 

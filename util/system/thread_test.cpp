@@ -99,6 +99,38 @@ TEST(ThreadTest, CreationFailureNamesTheSystemError) {
     EXPECT_FALSE(thread.Running());
 }
 
+TEST(ThreadTest, StackSizeTooLargeToRoundIsRefusedByTheSystem) {
+    // Rounding a size above 2^63 up to a power of two would overflow.
+    for (size_t size : {(size_t(1) << 63) + 1, ~size_t(0)}) {
+        TThread thread(TThread::TParams(SlowProc, nullptr, size));
+        EXPECT_THROW(thread.Start(), kexception) << size;
+        EXPECT_FALSE(thread.Running());
+    }
+}
+
+TEST(ThreadTest, SecondStartWhileRunningIsRefused) {
+    // The running thread keeps its handle and is still joined.
+    SlowDone = false;
+    TThread thread(SlowProc, nullptr);
+    thread.Start();
+    const uint64_t id = thread.Id();
+    try {
+        thread.Start();
+        FAIL() << "a second thread was started";
+    } catch (const kexception& e) {
+        EXPECT_STREQ(e.what(), "thread already started");
+    }
+    EXPECT_EQ(thread.Id(), id);
+    thread.Join();
+    EXPECT_TRUE(SlowDone.load());
+
+    // Once joined, the object may start again.
+    SlowDone = false;
+    thread.Start();
+    thread.Join();
+    EXPECT_TRUE(SlowDone.load());
+}
+
 class TSummingThread : public TSimpleThread {
 public:
     explicit TSummingThread(int limit) : Limit_(limit) {}
