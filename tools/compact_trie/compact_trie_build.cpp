@@ -6,9 +6,11 @@
 #include "lemmer/compiler/compact_trie_builder.h"
 #include "lemmer/compiler/compact_trie_text.h"
 #include "util/generic/exception.h"
+#include "util/stream/buffer_stream.h"
 #include "util/stream/file_stream.h"
 #include "util/stream/std_stream.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -42,17 +44,31 @@ int Run(int argc, char** argv) {
         return 2;
     }
     std::unique_ptr<TInputStream> fileIn;
-    std::unique_ptr<TOutputStream> fileOut;
     if (std::strcmp(names[0], "-") != 0) {
         fileIn = std::make_unique<TFileInput>(Stroka(names[0]));
     }
-    if (std::strcmp(names[1], "-") != 0) {
-        fileOut = std::make_unique<TFileOutput>(Stroka(names[1]));
-    }
     TInputStream& in = fileIn ? *fileIn : StdInStream();
-    TOutputStream& out = fileOut ? *fileOut : StdOutStream();
-    const uint64_t size = BuildCompactTrieFromText(in, out, options);
-    out.Flush();
+    // The whole trie is built before the output is touched, and a file is written beside the
+    // target and renamed: a bad input line leaves no empty or partial trie that a later build
+    // step could take for a good one.
+    TBufferOutput trie;
+    const uint64_t size = BuildCompactTrieFromText(in, trie, options);
+    const TCharRange bytes = trie.Range();
+    if (std::strcmp(names[1], "-") == 0) {
+        StdOutStream().Write(bytes.data(), bytes.size());
+        StdOutStream().Flush();
+    } else {
+        const Stroka output(names[1]);
+        const Stroka temporary = output + ".tmp";
+        {
+            TFileOutput out(temporary);
+            out.Write(bytes.data(), bytes.size());
+            out.Finish();
+        }
+        if (std::rename(temporary.c_str(), output.c_str()) != 0) {
+            throw TFileError() << "can't rename " << temporary << " to " << output;
+        }
+    }
     if (options.Verbose) {
         StdErrStream() << "trie of " << static_cast<unsigned long>(size) << " bytes" << Endl;
     }
