@@ -78,13 +78,7 @@ TEST(Split, OnAnyDelimiterCharacter) {
         {"", ",", 0, 0, {}},
         {nullptr, ",", 0, E, {}},
     };
-    Check(
-        cases,
-        [](std::vector<Stroka>& out, const char* t, const char* d, size_t m, uint32_t f) {
-            SplitString(out, t, d, m, f);
-        },
-        [](std::vector<TUtf16String>& out, const wchar16* t, const wchar16* d, size_t m,
-           uint32_t f) { SplitWideString(out, t, d, m, f); });
+    Check(cases, SplitString, SplitWideString);
 }
 
 TEST(Split, DelimiterBytesAboveAscii) {
@@ -109,13 +103,7 @@ TEST(Split, OnWholeDelimiterString) {
         {"", "::", 0, E, {""}},
         {nullptr, "::", 0, 0, {}},
     };
-    Check(
-        cases,
-        [](std::vector<Stroka>& out, const char* t, const char* d, size_t m, uint32_t f) {
-            SplitByString(out, t, d, m, f);
-        },
-        [](std::vector<TUtf16String>& out, const wchar16* t, const wchar16* d, size_t m,
-           uint32_t f) { SplitWideByString(out, t, d, m, f); });
+    Check(cases, SplitByString, SplitWideByString);
 }
 
 TEST(Split, EmptyDelimiterStringLeavesOutputAlone) {
