@@ -20,8 +20,23 @@ int RemovePath(const char* path) {
     return S_ISDIR(st.st_mode) ? rmdir(path) : remove(path);
 }
 
+namespace {
+
+// Whether both names lead to one file (a hard link, the same name): truncating the destination
+// would then destroy the source before a byte of it is read.
+bool SameFile(const Stroka& a, const Stroka& b) {
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
 void CopyFile(const Stroka& source, const Stroka& destination) {
     TFileInput in(source);
+    if (SameFile(source, destination)) {
+        return;  // the destination already holds the source's bytes
+    }
     TFileOutput out(TFile(destination, CreateAlways | WrOnly | Seq));
     TransferData(&in, &out);
 }

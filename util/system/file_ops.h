@@ -10,7 +10,8 @@ int RenameFile(const char* oldName, const char* newName);
 // with remove; 0, or -1 with errno set.
 int RemovePath(const char* path);
 
-// Copies the source to the destination, creating or truncating it. Raises the file streams'
+// Copies the source to the destination, creating or truncating it; a destination that is the
+// source itself (the same name, or a hard link to it) is left alone. Raises the file streams'
 // errors.
 void CopyFile(const Stroka& source, const Stroka& destination);
 

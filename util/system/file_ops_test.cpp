@@ -59,6 +59,12 @@ TEST_F(TFileOpsTest, CopyLinkAndAppend) {
     ASSERT_EQ(stat(Path("linked").c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino);
 
+    // Linking or copying again onto that link finds the same file: nothing may be truncated.
+    LinkOrCopyFile(Path("src"), Path("linked"));
+    CopyFile(Path("src"), Path("src"));
+    EXPECT_EQ(Read("linked"), "fresh");
+    EXPECT_EQ(Read("src"), "fresh");
+
     AppendFile(Path("dst"), Path("src"));
     EXPECT_EQ(Read("dst"), "freshfresh");
     EXPECT_THROW(AppendFile(Path("missing"), Path("src")), TFileError);
