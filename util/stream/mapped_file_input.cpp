@@ -1,13 +1,10 @@
-// The mapped-file input.
+// The mapped-file input: a memory input over the bytes of a blob that maps the file.
 #include "util/stream/mapped_file_input.h"
-
-#include "util/system/mmap.h"
 
 TMappedFileInput::TMappedFileInput(const Stroka& name) : TMappedFileInput(TFile(name, RdOnly)) {}
 
-TMappedFileInput::TMappedFileInput(const TFile& file)
-    : Map_(std::make_unique<TMappedFile>(file, TMemoryMap::oRdOnly)) {
-    Reset(Map_->Data(), size_t(Map_->Length()));
+TMappedFileInput::TMappedFileInput(const TFile& file) : Blob_(TBlob::FromFile(file)) {
+    Reset(Blob_.Data(), Blob_.Size());
 }
 
 TMappedFileInput::~TMappedFileInput() = default;

@@ -1,15 +1,13 @@
 // TMappedFileInput: reads a whole file through a memory map instead of read calls.
 #pragma once
 
+#include "util/stream/blob.h"
 #include "util/stream/memory.h"
 #include "util/system/file.h"
 
-#include <memory>
-
-class TMappedFile;
-
-// Maps the whole file at construction and reads its bytes as a memory input; the map goes with
-// the stream. Raises the file layer's errors and the map's.
+// Maps the whole file read-only at construction and reads its bytes as a memory input; the
+// mapping lives in a blob that goes with the stream (the file itself is released at once).
+// Raises the file layer's errors and the map's.
 class TMappedFileInput : public TMemoryInput {
 public:
     // Opens the name read-only.
@@ -18,5 +16,5 @@ public:
     ~TMappedFileInput() override;
 
 private:
-    std::unique_ptr<TMappedFile> Map_;
+    TBlob Blob_;
 };

@@ -307,6 +307,20 @@ TEST_F(TMemoryMapTest, MappedFileInputReadsLines) {
     }
     EXPECT_EQ(all, "one|two|three|");
     EXPECT_THROW(TMappedFileInput(Stroka((Dir + "/none").c_str())), TFileError);
+
+    // The mapping outlives the file handle it came from, and an empty file reads as empty.
+    {
+        TFile file(name, RdOnly);
+        TMappedFileInput shared(file);
+        file.Close();
+        char head[3];
+        ASSERT_EQ(shared.Read(head, sizeof(head)), 3u);
+        EXPECT_EQ(std::string(head, 3), "one");
+    }
+    TMappedFileInput empty(Make("empty", ""));
+    char c;
+    EXPECT_EQ(empty.Read(&c, 1), 0u);
+    EXPECT_FALSE(empty.ReadLine(line));
 }
 
 }  // namespace
