@@ -123,6 +123,15 @@ TEST_F(TFileHandleTest, CreationDispositions) {
     }
 }
 
+// Dispositions 5 to 7 do not exist; a caller that passes one has a bug the process must not
+// carry on with, and no file may be created on the way.
+TEST_F(TFileHandleTest, UnknownDispositionAborts) {
+    for (const EOpenMode disposition : {5u, 6u, 7u}) {
+        EXPECT_DEATH(TFileHandle(Path("never"), disposition | RdWr), "") << disposition;
+    }
+    EXPECT_NE(access(Path("never").c_str(), F_OK), 0);
+}
+
 TEST_F(TFileHandleTest, TransientNameGoesAtOnce) {
     const Stroka name = Path("t");
     TFileHandle h(name, CreateNew | RdWr | Transient);
@@ -153,6 +162,15 @@ TEST_F(TFileHandleTest, ResizeAndReserve) {
     EXPECT_EQ(h.GetPosition(), 5);
     EXPECT_EQ(h.Seek(-1, 2), 9);
     EXPECT_EQ(TFileStat(h).Size, 10u);
+
+    // A read-only descriptor cannot be truncated, so a length it already has must succeed
+    // without any call, and a smaller reservation must leave it alone.
+    TFileHandle readOnly(Path("r"), RdOnly);
+    ASSERT_TRUE(readOnly.IsOpen());
+    EXPECT_TRUE(readOnly.Resize(10));
+    EXPECT_TRUE(readOnly.Reserve(5));
+    EXPECT_FALSE(readOnly.Resize(11));
+    EXPECT_EQ(readOnly.GetLength(), 10);
 }
 
 TEST_F(TFileHandleTest, ClosedHandleFailsWithoutSystemCall) {
