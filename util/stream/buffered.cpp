@@ -8,18 +8,34 @@
 #include <cstring>
 #include <new>
 
+namespace {
+
+// An implementation object and its buffer of `length` bytes in one allocation, the buffer
+// right behind the object.
+template <class TImpl, class TSlave>
+TImpl* CreateWithBuffer(TSlave* slave, size_t length) {
+    void* block = ::operator new(sizeof(TImpl) + length);
+    return new (block) TImpl(slave, length);
+}
+
+template <class TImpl>
+void DestroyWithBuffer(TImpl* impl) noexcept {
+    impl->~TImpl();
+    ::operator delete(impl);
+}
+
+template <class TImpl>
+char* BufferBehind(TImpl* impl) noexcept {
+    return reinterpret_cast<char*>(impl + 1);
+}
+
+}  // namespace
+
 class TBufferedInput::TImpl {
 public:
-    static TImpl* Create(TInputStream* slave, size_t length) {
-        void* block = ::operator new(sizeof(TImpl) + length);
-        return new (block) TImpl(slave, length);
-    }
-    static void Destroy(TImpl* impl) noexcept {
-        impl->~TImpl();
-        ::operator delete(impl);
-    }
+    TImpl(TInputStream* slave, size_t length) noexcept : Slave(slave), Length(length) {}
 
-    char* Buffer() noexcept { return reinterpret_cast<char*>(this + 1); }
+    char* Buffer() noexcept { return BufferBehind(this); }
 
     // Fills the empty buffer with one slave read; false when the slave had nothing.
     bool Refill() {
@@ -31,16 +47,13 @@ public:
     TInputStream* Slave;
     TMemoryInput Memory;  // the bytes of the buffer not yet consumed
     size_t Length;
-
-private:
-    TImpl(TInputStream* slave, size_t length) noexcept : Slave(slave), Length(length) {}
 };
 
 TBufferedInput::TBufferedInput(TInputStream* slave, size_t bufferLength)
-    : Impl_(TImpl::Create(slave, bufferLength)) {}
+    : Impl_(CreateWithBuffer<TImpl>(slave, bufferLength)) {}
 
 TBufferedInput::~TBufferedInput() {
-    TImpl::Destroy(Impl_);
+    DestroyWithBuffer(Impl_);
 }
 
 void TBufferedInput::SetSlave(TInputStream* slave) noexcept {
@@ -89,16 +102,10 @@ bool TBufferedInput::DoNext(const void** data, size_t* length) {
 
 class TBufferedOutput::TImpl {
 public:
-    static TImpl* Create(TOutputStream* slave, size_t length) {
-        void* block = ::operator new(sizeof(TImpl) + length);
-        return new (block) TImpl(slave, length);
-    }
-    static void Destroy(TImpl* impl) noexcept {
-        impl->~TImpl();
-        ::operator delete(impl);
-    }
+    TImpl(TOutputStream* slave, size_t length) noexcept
+        : Slave(slave), Cursor(Buffer()), End(Buffer() + length), Length(length) {}
 
-    char* Buffer() noexcept { return reinterpret_cast<char*>(this + 1); }
+    char* Buffer() noexcept { return BufferBehind(this); }
     size_t Pending() const noexcept { return Length - (End - Cursor); }
 
     // Moves the pending bytes to the slave; on failure they stay.
@@ -118,14 +125,10 @@ public:
     bool PropagateFlush = false;
     bool PropagateFinish = false;
     size_t Length;
-
-private:
-    TImpl(TOutputStream* slave, size_t length) noexcept
-        : Slave(slave), Cursor(Buffer()), End(Buffer() + length), Length(length) {}
 };
 
 TBufferedOutput::TBufferedOutput(TOutputStream* slave, size_t bufferLength)
-    : Impl_(TImpl::Create(slave, bufferLength)) {}
+    : Impl_(CreateWithBuffer<TImpl>(slave, bufferLength)) {}
 
 TBufferedOutput::~TBufferedOutput() {
     try {
@@ -133,7 +136,7 @@ TBufferedOutput::~TBufferedOutput() {
     } catch (...) {
     }
     if (Impl_ != nullptr) {
-        TImpl::Destroy(Impl_);
+        DestroyWithBuffer(Impl_);
         Impl_ = nullptr;
     }
 }
@@ -190,7 +193,7 @@ void TBufferedOutput::FinishImpl() {
     Impl_ = nullptr;  // finished from here on, whatever happens next
     struct TFree {
         TImpl* Impl;
-        ~TFree() { TImpl::Destroy(Impl); }
+        ~TFree() { DestroyWithBuffer(Impl); }
     } freeOnExit{impl};
 
     try {

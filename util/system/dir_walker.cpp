@@ -80,6 +80,23 @@ void FreeList(FTSENT* head) {
     }
 }
 
+// A list of entries linked through fts_link, built in reading order.
+struct TEntryList {
+    FTSENT* Head = nullptr;
+    FTSENT* Tail = nullptr;
+    int Count = 0;
+
+    void Append(FTSENT* p) {
+        if (Head == nullptr) {
+            Head = p;
+        } else {
+            Tail->fts_link = p;
+        }
+        Tail = p;
+        ++Count;
+    }
+};
+
 // Status of an entry through its access path, following links when asked or under FTS_LOGICAL.
 unsigned short TakeStatus(FTS* sp, FTSENT* p, bool follow) {
     struct stat local;
@@ -326,9 +343,7 @@ FTSENT* BuildList(FTS* sp, int mode) {
     const short level = static_cast<short>(cur->fts_level + 1);
 
     int readError = 0;
-    FTSENT* head = nullptr;
-    FTSENT* tail = nullptr;
-    int count = 0;
+    TEntryList list;
     while (dirp != nullptr) {
         errno = 0;
         const struct dirent* dp = readdir(dirp);
@@ -341,11 +356,11 @@ FTSENT* BuildList(FTS* sp, int mode) {
         }
         const size_t namelen = strlen(dp->d_name);
         if (len + namelen >= size_t(MaxPathLength)) {
-            return FailBuild(sp, cur, head, dirp, ENAMETOOLONG);
+            return FailBuild(sp, cur, list.Head, dirp, ENAMETOOLONG);
         }
         FTSENT* p = AllocEntry(sp, dp->d_name, namelen);
         if (p == nullptr) {
-            return FailBuild(sp, cur, head, dirp, errno);
+            return FailBuild(sp, cur, list.Head, dirp, errno);
         }
         if (namelen >= maxlen) {
             const uintptr_t base = reinterpret_cast<uintptr_t>(sp->fts_path);
@@ -353,11 +368,11 @@ FTSENT* BuildList(FTS* sp, int mode) {
             if (!GrowPath(sp, namelen + len + 1)) {
                 const int error = errno;
                 FreeEntry(p);
-                return FailBuild(sp, cur, head, dirp, error);
+                return FailBuild(sp, cur, list.Head, dirp, error);
             }
             if (base != reinterpret_cast<uintptr_t>(sp->fts_path)) {
                 p->fts_path = sp->fts_path;
-                AdjustEntries(sp, head != nullptr ? head : cur, base, length);
+                AdjustEntries(sp, list.Head != nullptr ? list.Head : cur, base, length);
                 if (cp != nullptr) {
                     cp = sp->fts_path + len;
                 }
@@ -385,29 +400,23 @@ FTSENT* BuildList(FTS* sp, int mode) {
                 --nlinks;
             }
         }
-        if (head == nullptr) {
-            head = tail = p;
-        } else {
-            tail->fts_link = p;
-            tail = p;
-        }
-        ++count;
+        list.Append(p);
     }
     if (dirp != nullptr) {
         closedir(dirp);
     }
 
     if (IsSet(sp, FTS_NOCHDIR)) {
-        if (len == size_t(sp->fts_pathlen) || count == 0) {
+        if (len == size_t(sp->fts_pathlen) || list.Count == 0) {
             --cp;
         }
         *cp = '\0';
     }
 
-    if (descended && (mode == BuildChildren || count == 0) && !LeaveDir(sp, cur)) {
+    if (descended && (mode == BuildChildren || list.Count == 0) && !LeaveDir(sp, cur)) {
         cur->fts_info = FTS_ERR;
         sp->fts_options |= FTS_STOP;
-        FreeList(head);
+        FreeList(list.Head);
         return nullptr;
     }
 
@@ -416,17 +425,17 @@ FTSENT* BuildList(FTS* sp, int mode) {
         // back as an error entry.
         cur->fts_errno = readError;
     }
-    if (count == 0) {
+    if (list.Count == 0) {
         if (mode == BuildRead) {
             cur->fts_info = readError != 0 ? FTS_ERR : FTS_DP;
         }
         errno = readError;
         return nullptr;
     }
-    if (sp->fts_compar != nullptr && count > 1) {
-        head = SortList(sp, head, count);
+    if (sp->fts_compar != nullptr && list.Count > 1) {
+        list.Head = SortList(sp, list.Head, list.Count);
     }
-    return head;
+    return list.Head;
 }
 
 // Appends the entry's name to its parent's path and makes it current.
@@ -475,11 +484,9 @@ FTS* fts_open(char* const* roots, int options, TFtsCompare compare) {
     }
 
     FTSENT* parent = AllocEntry(sp, "", 0);
-    FTSENT* head = nullptr;
-    FTSENT* tail = nullptr;
-    int count = 0;
+    TEntryList list;
     auto fail = [&](int error) -> FTS* {
-        FreeList(head);
+        FreeList(list.Head);
         if (parent != nullptr) {
             FreeEntry(parent);
         }
@@ -509,23 +516,17 @@ FTS* fts_open(char* const* roots, int options, TFtsCompare compare) {
         if (p->fts_info == FTS_DOT) {
             p->fts_info = FTS_D;
         }
-        if (head == nullptr) {
-            head = tail = p;
-        } else {
-            tail->fts_link = p;
-            tail = p;
-        }
-        ++count;
+        list.Append(p);
     }
-    if (compare != nullptr && count > 1) {
-        head = SortList(sp, head, count);
+    if (compare != nullptr && list.Count > 1) {
+        list.Head = SortList(sp, list.Head, list.Count);
     }
 
     FTSENT* init = AllocEntry(sp, "", 0);
     if (init == nullptr) {
         return fail(ENOMEM);
     }
-    init->fts_link = head;
+    init->fts_link = list.Head;
     init->fts_level = 0;
     init->fts_info = FTS_INIT;
     sp->fts_cur = init;

@@ -31,6 +31,43 @@ public:
     // errno of the call that just failed; a closed handle made no call, so its error is EBADF.
     int FailureStatus() const noexcept { return Handle.IsOpen() ? errno : EBADF; }
     Stroka Quoted() const { return QuoteString(Name); }
+
+    // Reads in pieces of at most 2^30 bytes until the length is reached or a piece reads
+    // nothing; `readPiece` (buffer, piece length, bytes done) is one call of the handle.
+    template <class TReadPiece>
+    size_t ReadInPieces(void* buffer, size_t length, TReadPiece readPiece) const {
+        char* p = static_cast<char*>(buffer);
+        size_t done = 0;
+        while (done < length) {
+            const int32_t n =
+                readPiece(p + done, uint32_t(std::min(length - done, MaxPiece)), done);
+            if (n < 0) {
+                const int status = FailureStatus();
+                throw TFileError(status) << "can not read data from " << Quoted();
+            }
+            if (n == 0) {
+                break;
+            }
+            done += size_t(n);
+        }
+        return done;
+    }
+
+    // Writes every byte in pieces of at most 2^30 bytes; `writePiece` as above.
+    template <class TWritePiece>
+    void WriteInPieces(const void* data, size_t length, TWritePiece writePiece) const {
+        const char* p = static_cast<const char*>(data);
+        size_t done = 0;
+        while (done < length) {
+            const size_t piece = std::min(length - done, MaxPiece);
+            const int32_t n = writePiece(p + done, uint32_t(piece), done);
+            if (n < 0) {
+                const int status = FailureStatus();
+                throw TFileError(status) << "can't write " << piece << " bytes to " << Quoted();
+            }
+            done += size_t(n);
+        }
+    }
 };
 
 TFile::TFile() : Impl_(new TImpl(-1, Stroka())) {}
@@ -96,20 +133,10 @@ int64_t TFile::GetPosition() const noexcept {
 }
 
 size_t TFile::Read(void* buffer, size_t length) {
-    char* p = static_cast<char*>(buffer);
-    size_t done = 0;
-    while (done < length) {
-        const int32_t n = Impl_->Handle.Read(p + done, uint32_t(std::min(length - done, MaxPiece)));
-        if (n < 0) {
-            const int status = Impl_->FailureStatus();
-            throw TFileError(status) << "can not read data from " << Impl_->Quoted();
-        }
-        if (n == 0) {
-            break;
-        }
-        done += size_t(n);
-    }
-    return done;
+    TFileHandle& handle = Impl_->Handle;
+    return Impl_->ReadInPieces(buffer, length, [&handle](char* p, uint32_t piece, size_t) {
+        return handle.Read(p, piece);
+    });
 }
 
 void TFile::Load(void* buffer, size_t length) {
@@ -120,21 +147,10 @@ void TFile::Load(void* buffer, size_t length) {
 }
 
 size_t TFile::Pread(void* buffer, size_t length, int64_t offset) const {
-    char* p = static_cast<char*>(buffer);
-    size_t done = 0;
-    while (done < length) {
-        const int32_t n = Impl_->Handle.Pread(p + done, uint32_t(std::min(length - done, MaxPiece)),
-                                              offset + int64_t(done));
-        if (n < 0) {
-            const int status = Impl_->FailureStatus();
-            throw TFileError(status) << "can not read data from " << Impl_->Quoted();
-        }
-        if (n == 0) {
-            break;
-        }
-        done += size_t(n);
-    }
-    return done;
+    const TFileHandle& handle = Impl_->Handle;
+    return Impl_->ReadInPieces(buffer, length, [&](char* p, uint32_t piece, size_t done) {
+        return handle.Pread(p, piece, offset + int64_t(done));
+    });
 }
 
 void TFile::Pload(void* buffer, size_t length, int64_t offset) const {
@@ -146,32 +162,17 @@ void TFile::Pload(void* buffer, size_t length, int64_t offset) const {
 }
 
 void TFile::Write(const void* data, size_t length) {
-    const char* p = static_cast<const char*>(data);
-    while (length > 0) {
-        const size_t piece = std::min(length, MaxPiece);
-        const int32_t n = Impl_->Handle.Write(p, uint32_t(piece));
-        if (n < 0) {
-            const int status = Impl_->FailureStatus();
-            throw TFileError(status) << "can't write " << piece << " bytes to " << Impl_->Quoted();
-        }
-        p += n;
-        length -= size_t(n);
-    }
+    TFileHandle& handle = Impl_->Handle;
+    Impl_->WriteInPieces(data, length, [&handle](const char* p, uint32_t piece, size_t) {
+        return handle.Write(p, piece);
+    });
 }
 
 void TFile::Pwrite(const void* data, size_t length, int64_t offset) const {
-    const char* p = static_cast<const char*>(data);
-    while (length > 0) {
-        const size_t piece = std::min(length, MaxPiece);
-        const int32_t n = Impl_->Handle.Pwrite(p, uint32_t(piece), offset);
-        if (n < 0) {
-            const int status = Impl_->FailureStatus();
-            throw TFileError(status) << "can't write " << piece << " bytes to " << Impl_->Quoted();
-        }
-        p += n;
-        offset += n;
-        length -= size_t(n);
-    }
+    const TFileHandle& handle = Impl_->Handle;
+    Impl_->WriteInPieces(data, length, [&](const char* p, uint32_t piece, size_t done) {
+        return handle.Pwrite(p, piece, offset + int64_t(done));
+    });
 }
 
 int64_t TFile::Seek(int64_t offset, int origin) {
