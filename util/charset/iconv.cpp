@@ -13,6 +13,7 @@
 #include <strings.h>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -90,29 +91,89 @@ TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcL
     }
 }
 
+TIconvConverter::EStatus TIconvConverter::Finish(char*& dst, size_t& dstLeft) {
+    if (iconv(ToIconv(Handle_), nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1)) {
+        return Done;
+    }
+    return errno == E2BIG ? OutputFull : Failed;
+}
+
 TIconvHandle::TIconvHandle(ECharset from, ECharset to)
     : Converter_(NameByCharset(to), NameByCharset(from)) {}
 
+namespace {
+
+// The converter between the page `code` and `other`, in the direction asked for; raises when
+// iconv cannot convert between them.
+struct TPageConverter {
+    const char* From;
+    const char* To;
+    TIconvConverter Converter;
+
+    TPageConverter(const char* pageName, const char* other, bool fromOther)
+        : From(fromOther ? other : pageName),
+          To(fromOther ? pageName : other),
+          Converter(To, From) {
+        if (!Converter.Valid()) {
+            throw kexception() << "Can not convert from " << From << " to " << To;
+        }
+    }
+};
+
+[[noreturn]] void ThrowIconvStatus(TIconvConverter::EStatus status) {
+    if (status == TIconvConverter::OutputFull) {
+        throw kexception() << "Iconv error: output buffer is too small";
+    }
+    throw kexception() << "Unknown iconv error";
+}
+
+}  // namespace
+
 void RecodeWithIconv(ECharset code, const char* other, const char* src, char* dst, size_t srcLen,
                      size_t dstLen, size_t& read, size_t& written, bool fromOther) {
-    const char* pageName = NameByCharset(code);
-    const char* from = fromOther ? other : pageName;
-    const char* to = fromOther ? pageName : other;
-    TIconvConverter converter(to, from);
-    if (!converter.Valid()) {
-        throw kexception() << "Can not convert from " << from << " to " << to;
-    }
+    TPageConverter page(NameByCharset(code), other, fromOther);
     const char* in = src;
     size_t inLeft = srcLen;
     char* out = dst;
     size_t outLeft = dstLen;
-    const TIconvConverter::EStatus status = converter.Convert(in, inLeft, out, outLeft);
+    TIconvConverter::EStatus status = page.Converter.Convert(in, inLeft, out, outLeft);
+    if (status == TIconvConverter::Done || status == TIconvConverter::Incomplete) {
+        status = page.Converter.Finish(out, outLeft);
+    }
     read = srcLen - inLeft;
     written = dstLen - outLeft;
-    if (status == TIconvConverter::OutputFull) {
-        throw kexception() << "Iconv error: output buffer is too small";
+    if (status != TIconvConverter::Done) {
+        ThrowIconvStatus(status);
     }
-    if (status == TIconvConverter::Failed) {
-        throw kexception() << "Unknown iconv error";
+}
+
+Stroka RecodeWithIconv(ECharset code, const char* other, const char* src, size_t srcLen,
+                       bool fromOther) {
+    TPageConverter page(NameByCharset(code), other, fromOther);
+    std::vector<char> buffer(2 * srcLen + 16);
+    const char* in = src;
+    size_t inLeft = srcLen;
+    size_t written = 0;
+    bool converted = false;
+    while (true) {
+        char* out = buffer.data() + written;
+        size_t outLeft = buffer.size() - written;
+        TIconvConverter::EStatus status =
+            converted ? TIconvConverter::Done : page.Converter.Convert(in, inLeft, out, outLeft);
+        if (status != TIconvConverter::OutputFull) {
+            converted = true;
+            if (status == TIconvConverter::Failed) {
+                ThrowIconvStatus(status);
+            }
+            status = page.Converter.Finish(out, outLeft);
+        }
+        written = buffer.size() - outLeft;
+        if (status == TIconvConverter::Done) {
+            return Stroka(buffer.data(), written);
+        }
+        if (status != TIconvConverter::OutputFull) {
+            ThrowIconvStatus(status);
+        }
+        buffer.resize(2 * buffer.size());
     }
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "util/charset/codepage.h"
+#include "util/generic/string.h"
 
 #include <cstddef>
 
@@ -37,6 +38,11 @@ public:
     // lowering the counts. REQUIRES: Valid().
     EStatus Convert(const char*& src, size_t& srcLeft, char*& dst, size_t& dstLeft);
 
+    // Writes what a stateful target (ISO-2022-JP, ISO-2022-KR, ...) needs to end its text in
+    // the initial shift state, so that text written after it reads as it should. Done, or
+    // OutputFull when that does not fit (nothing is then written). REQUIRES: Valid().
+    EStatus Finish(char*& dst, size_t& dstLeft);
+
     // The name iconv knows for an encoding name of the code-page table.
     static const char* IconvName(const char* name) noexcept;
 
@@ -62,6 +68,12 @@ private:
 // report the bytes consumed and produced; input that ends inside a character leaves that tail
 // unread. Raises kexception "Can not convert from " + source name + " to " + target name when
 // iconv has no such conversion, "Iconv error: output buffer is too small" when the output
-// fills up and "Unknown iconv error" for any other iconv failure.
+// fills up and "Unknown iconv error" for any other iconv failure. A stateful target's text is
+// ended in its initial shift state.
 void RecodeWithIconv(ECharset code, const char* other, const char* src, char* dst, size_t srcLen,
                      size_t dstLen, size_t& read, size_t& written, bool fromOther = false);
+
+// The same over the whole of [src, src + srcLen) into a string that grows as needed, so that
+// a full output is never an error; an incomplete last character is left out.
+Stroka RecodeWithIconv(ECharset code, const char* other, const char* src, size_t srcLen,
+                       bool fromOther = false);

@@ -96,6 +96,27 @@ RECODE_RESULT FromIconvStatus(TIconvConverter::EStatus status) {
     }
 }
 
+// One iconv pass over the whole input. Output that a stateful target (ISO-2022-*) leaves in a
+// shifted state is brought back to the initial state, since the next call starts there: when
+// that does not fit, the output counts as full.
+RECODE_RESULT ConvertOnce(TIconvConverter& converter, const char* src, char* dst, size_t srcLen,
+                          size_t dstLen, size_t& read, size_t& written) {
+    const char* in = src;
+    size_t inLeft = srcLen;
+    char* out = dst;
+    size_t outLeft = dstLen;
+    TIconvConverter::EStatus status = converter.Convert(in, inLeft, out, outLeft);
+    if (status == TIconvConverter::Done || status == TIconvConverter::Incomplete) {
+        const TIconvConverter::EStatus finish = converter.Finish(out, outLeft);
+        if (finish != TIconvConverter::Done) {
+            status = finish;
+        }
+    }
+    read = srcLen - inLeft;
+    written = dstLen - outLeft;
+    return FromIconvStatus(status);
+}
+
 RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, char* dst,
                           size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
     read = written = 0;
@@ -103,14 +124,7 @@ RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, cha
     if (!converter.Valid()) {
         return RECODE_ERROR;
     }
-    const char* in = src;
-    size_t inLeft = srcLen;
-    char* out = dst;
-    size_t outLeft = dstLen;
-    const RECODE_RESULT result = FromIconvStatus(converter.Convert(in, inLeft, out, outLeft));
-    read = srcLen - inLeft;
-    written = dstLen - outLeft;
-    return result;
+    return ConvertOnce(converter, src, dst, srcLen, dstLen, read, written);
 }
 
 // First step of a two-step recoding: the source as UTF-16 units. A tail that ends inside a
@@ -159,36 +173,83 @@ RECODE_RESULT DecodeToUnits(ECharset from, const char* src, size_t srcLen,
     return r;
 }
 
-// Second step: UTF-16 units into the target.
-RECODE_RESULT EncodeUnits(ECharset to, const std::vector<wchar16>& units, char* dst, size_t dstLen,
-                          size_t& written) {
-    written = 0;
-    const wchar16* p = units.data();
-    const wchar16* end = p + units.size();
+// Second step: UTF-16 units into the target. consumed counts the units whose characters
+// were written.
+RECODE_RESULT EncodeUnits(ECharset to, const wchar16* units, size_t n, char* dst, size_t dstLen,
+                          size_t& written, size_t& consumed) {
+    written = consumed = 0;
+    const wchar16* p = units;
+    const wchar16* end = p + n;
+    RECODE_RESULT result = RECODE_OK;
     if (to == CODES_UTF8) {
         while (p < end) {
-            const uint32_t cp = NextCodePoint(p, end);
+            const wchar16* next = p;
+            const uint32_t cp = NextCodePoint(next, end);
             if (written + Utf8Length(cp) > dstLen) {
-                return RECODE_EOOUTPUT;
+                result = RECODE_EOOUTPUT;
+                break;
             }
             written += WriteUtf8Char(cp, reinterpret_cast<uint8_t*>(dst) + written);
+            p = next;
         }
-        return RECODE_OK;
-    }
-    const CodePage& page = CodePageRegistry::Instance()[to];
-    if (page.SingleByte()) {
+    } else if (CodePageRegistry::Instance()[to].SingleByte()) {
         const Encoder& encoder = EncoderOf(to);
         while (p < end && written < dstLen) {
             dst[written++] = encoder.Code(NextCodePoint(p, end));
         }
-        return p == end ? RECODE_OK : RECODE_EOOUTPUT;
+        result = p == end ? RECODE_OK : RECODE_EOOUTPUT;
+    } else {
+        const std::vector<char> bytes = ToUtf16LeBytes(units, n);
+        size_t read = 0;
+        result = IconvBuffer(NameByCharset(to), UTF16LE, bytes.data(), dst, bytes.size(), dstLen,
+                             read, written);
+        // An unpaired high surrogate at the end is invalid input: left out like any other.
+        p = result == RECODE_EOINPUT ? end : units + read / 2;
+        result = result == RECODE_EOINPUT ? RECODE_OK : result;
     }
-    const std::vector<char> bytes = ToUtf16LeBytes(units.data(), units.size());
+    consumed = static_cast<size_t>(p - units);
+    return result;
+}
+
+// Units of the first step for the first m source bytes.
+size_t UnitsOfPrefix(ECharset from, const char* src, size_t m) {
+    std::vector<wchar16> units;
     size_t read = 0;
-    const RECODE_RESULT r =
-        IconvBuffer(page.Name(), UTF16LE, bytes.data(), dst, bytes.size(), dstLen, read, written);
-    // An unpaired high surrogate at the end is invalid input: left out like any other.
-    return r == RECODE_EOINPUT ? RECODE_OK : r;
+    DecodeToUnits(from, src, m, units, read);
+    return units.size();
+}
+
+// The source bytes behind the first `consumed` units when the second step stopped early: the
+// shortest prefix that decodes to all the characters written, so that what was not written is
+// not counted as read. (Where one source character gives two units and only the first fits,
+// that character is not counted and consumed is lowered to match.)
+size_t SourceBytesOf(ECharset from, const char* src, size_t read, size_t& consumed) {
+    if (CodePageRegistry::Instance()[from].SingleByte()) {
+        return consumed;  // one unit a byte
+    }
+    // Units grow with the prefix: find the longest prefix within `consumed` units...
+    size_t lo = 0, hi = read;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo + 1) / 2;
+        if (UnitsOfPrefix(from, src, mid) <= consumed) {
+            lo = mid;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    consumed = UnitsOfPrefix(from, src, lo);
+    // ...then the shortest one that still gives as many.
+    hi = lo;
+    lo = 0;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (UnitsOfPrefix(from, src, mid) >= consumed) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
 }
 
 RECODE_RESULT RecodeInTwoSteps(ECharset from, ECharset to, const char* src, char* dst,
@@ -199,7 +260,16 @@ RECODE_RESULT RecodeInTwoSteps(ECharset from, ECharset to, const char* src, char
         read = 0;
         return first;
     }
-    const RECODE_RESULT second = EncodeUnits(to, units, dst, dstLen, written);
+    size_t consumed = 0;
+    const RECODE_RESULT second =
+        EncodeUnits(to, units.data(), units.size(), dst, dstLen, written, consumed);
+    if (second == RECODE_EOOUTPUT && consumed < units.size()) {
+        const size_t whole = consumed;
+        read = SourceBytesOf(from, src, read, consumed);
+        if (consumed != whole) {
+            EncodeUnits(to, units.data(), consumed, dst, dstLen, written, consumed);
+        }
+    }
     return second != RECODE_OK ? second : first;
 }
 
@@ -284,15 +354,7 @@ RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, siz
     if (!handle.Valid()) {
         return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
     }
-    const char* in = src;
-    size_t inLeft = srcLen;
-    char* out = dst;
-    size_t outLeft = dstLen;
-    const RECODE_RESULT result =
-        FromIconvStatus(handle.Converter().Convert(in, inLeft, out, outLeft));
-    read = srcLen - inLeft;
-    written = dstLen - outLeft;
-    return result;
+    return ConvertOnce(handle.Converter(), src, dst, srcLen, dstLen, read, written);
 }
 
 TUtf16String RecodeToUtf16(ECharset code, const char* text, size_t length) {
@@ -312,13 +374,10 @@ TUtf16String RecodeToUtf16(ECharset code, const char* text, size_t length) {
     if (code == CODES_UTF8) {
         return DecodeUtf8(text, length);
     }
-    // No multibyte page gives more UTF-16 units than it has bytes.
-    std::vector<char> bytes(2 * length);
-    size_t read = 0, written = 0;
-    RecodeWithIconv(code, UTF16LE, text, bytes.data(), length, bytes.size(), read, written);
-    result.ReserveAndResize(written / 2);
-    if (written >= 2) {
-        FromUtf16LeBytes(bytes.data(), written, result.MutableData());
+    const Stroka bytes = RecodeWithIconv(code, UTF16LE, text, length);
+    result.ReserveAndResize(bytes.size() / 2);
+    if (bytes.size() >= 2) {
+        FromUtf16LeBytes(bytes.data(), bytes.size(), result.MutableData());
     }
     return result;
 }
@@ -348,13 +407,10 @@ Stroka RecodeFromUtf16(ECharset code, const wchar16* text, size_t length) {
         }
         return Stroka(out.data(), written);
     }
-    // Four bytes per unit hold every page's longest form of a character (GB18030).
+    // The stateful pages (ISO-2022-*) may need more than four bytes a unit for their shift
+    // sequences, so the output grows as iconv needs.
     const std::vector<char> bytes = ToUtf16LeBytes(text, length);
-    std::vector<char> out(4 * length);
-    size_t read = 0, written = 0;
-    RecodeWithIconv(code, UTF16LE, bytes.data(), out.data(), bytes.size(), out.size(), read,
-                    written, true);
-    return Stroka(out.data(), written);
+    return RecodeWithIconv(code, UTF16LE, bytes.data(), bytes.size(), true);
 }
 
 namespace {

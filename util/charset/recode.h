@@ -26,7 +26,8 @@ RECODE_RESULT RecodeFromUtf8(ECharset to, const char* src, char* dst, size_t src
 
 // From any code to any code; RECODE_ERROR for a code outside 0 to 112 or a conversion iconv
 // cannot do. Input that ends inside a multibyte character gives RECODE_EOINPUT with that tail
-// left unread.
+// left unread; with RECODE_EOOUTPUT, read counts only the source bytes whose characters were
+// written. The text of a stateful target (ISO-2022-*) ends in its initial shift state.
 RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, size_t srcLen,
                      size_t dstLen, size_t& read, size_t& written);
 

@@ -69,7 +69,7 @@ TEST(Recode, ConvertsBetweenTablePages) {
         {13, 0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
         {13, 13, "\xE2\x82", 8, {RECODE_OK, 2, "\xE2\x82"}},
         {0, 1, "\xC6\xE6z", 8, {RECODE_OK, 3, "\xF6\xD6z"}},
-        {0, 1, "\xC6\xE6z", 1, {RECODE_EOOUTPUT, 3, "\xF6"}},
+        {0, 1, "\xC6\xE6z", 1, {RECODE_EOOUTPUT, 1, "\xF6"}},
         {2, 0, "\x80\xE0\xB0", 8, {RECODE_OK, 3, "\xC0\xF0?"}},
         {0, 14, "\xC0", 8, {RECODE_OK, 1, "?"}},
         {14, 0, "\xC0", 8, {RECODE_OK, 1, "?"}},
@@ -207,7 +207,36 @@ TEST(Recode, GoesThroughUtf16WhereIconvLacksAPage) {
     EXPECT_EQ(RunRecode(9, 99, "\xC0\xE0z", 16), (TResult{RECODE_OK, 3, "\xA7\xA1\xA7\xD1z"}));
     EXPECT_EQ(RunRecode(99, 9, "\xA7\xA1\xA7\xD1z", 16), (TResult{RECODE_OK, 5, "\xC0\xE0z"}));
     EXPECT_EQ(RunRecode(14, 11, "A", 16), (TResult{RECODE_OK, 1, std::string("\x41\xF0", 2)}));
-    EXPECT_EQ(RunRecode(9, 99, "\xC0\xE0", 3).Status, RECODE_EOOUTPUT);
+}
+
+// When the output fills up on the way through UTF-16, only the source bytes whose characters
+// were written count as read, so that the caller goes on from the first one left out.
+TEST(Recode, CountsOnlyWrittenCharactersAsReadThroughUtf16) {
+    const TRecodeCase cases[] = {
+        {0, 1, "\xC6\xE6z", 2, {RECODE_EOOUTPUT, 2, "\xF6\xD6"}},
+        {9, 99, "\xC0\xE0", 3, {RECODE_EOOUTPUT, 1, "\xA7\xA1"}},
+        {9, 11, "\xC0\xE0", 3, {RECODE_EOOUTPUT, 1, std::string("\x10\x04", 2)}},
+        {99, 9, "\xA7\xA1\xA7\xD1z", 1, {RECODE_EOOUTPUT, 2, "\xC0"}},
+        {99, 9, "\xA7\xA1\xA7\xD1z", 2, {RECODE_EOOUTPUT, 4, "\xC0\xE0"}},
+        // One Big5-HKSCS character gives two units (E with a macron above); with room for
+        // only the first, the character is neither written nor read.
+        {91, 9, "a\x88\x62", 2, {RECODE_EOOUTPUT, 1, "a"}},
+        {91, 9, "a\x88\x62", 3, {RECODE_OK, 3, "aE\x80"}},
+    };
+    for (const TRecodeCase& c : cases) {
+        EXPECT_EQ(RunRecode(c.From, c.To, c.Src, c.DstLen), c.Expected) << c.From << " -> " << c.To;
+    }
+}
+
+// Each call ends a stateful target's text in its initial shift state, on the direct iconv
+// path (from UTF-8) and through UTF-16 (from code 9, which iconv does not know), so that
+// pieces converted one by one can be written back to back.
+TEST(Recode, EndsAStatefulTargetInItsInitialState) {
+    const ECharset jp = 107;  // ISO-2022-JP
+    EXPECT_EQ(RunRecode(13, jp, "\xD0\x96", 16), (TResult{RECODE_OK, 2, "\x1B$B\x27\x28\x1B(B"}));
+    EXPECT_EQ(RunRecode(9, jp, "\xC6", 16), (TResult{RECODE_OK, 1, "\x1B$B\x27\x28\x1B(B"}));
+    // No room for the closing shift: the output is full.
+    EXPECT_EQ(RunRecode(13, jp, "\xD0\x96", 6).Status, RECODE_EOOUTPUT);
 }
 
 TEST(Recode, FailsForAnEncodingIconvCannotOpen) {
@@ -245,6 +274,39 @@ TEST(RecodeUtf16, WritesSurrogatesAndReplacements) {
     EXPECT_EQ(RecodeFromUtf16(0, nul.data(), 1).size(), 1u);
     EXPECT_TRUE(RecodeFromUtf16(99, nul.data(), 0).empty());
     EXPECT_TRUE(RecodeToUtf16(99, "", 0).empty());
+}
+
+// The stateful pages spend shift sequences on top of the characters, several bytes for one
+// unit, and end their text in the initial shift state so that text written after it (here
+// the "a" of a following piece) reads as written.
+TEST(RecodeUtf16, WritesStatefulPagesWholeAndBackInTheirInitialState) {
+    const struct {
+        const char* Charset;
+        std::u16string Text;
+        std::string Bytes;
+    } cases[] = {
+        {"ISO-2022-KR", u"\uAC00", "\x1B$)C\x0E\x30\x21\x0F"},
+        {"ISO-2022-JP", u"\u3042", "\x1B$B\x24\x22\x1B(B"},
+        {"ISO-2022-JP", u"a\u3042a\u3042", "a\x1B$B\x24\x22\x1B(Ba\x1B$B\x24\x22\x1B(B"},
+    };
+    for (const auto& c : cases) {
+        const ECharset code = CharsetByName(c.Charset);
+        const Stroka bytes = RecodeFromUtf16(code, c.Text.data(), c.Text.size());
+        EXPECT_EQ(std::string(bytes.data(), bytes.size()), c.Bytes) << c.Charset;
+        const std::string joined = c.Bytes + "a";
+        const TUtf16String back = RecodeToUtf16(code, joined.data(), joined.size());
+        EXPECT_EQ(std::u16string(back.data(), back.size()), c.Text + u"a") << c.Charset;
+    }
+    // A long text of alternating scripts needs far more than four bytes a unit.
+    std::u16string mixed;
+    for (int i = 0; i < 200; ++i) {
+        mixed += u"a\u3042";
+    }
+    const ECharset jp = CharsetByName("ISO-2022-JP");
+    const Stroka bytes = RecodeFromUtf16(jp, mixed.data(), mixed.size());
+    EXPECT_GT(bytes.size(), 4 * mixed.size());
+    const TUtf16String back = RecodeToUtf16(jp, bytes.data(), bytes.size());
+    EXPECT_EQ(std::u16string(back.data(), back.size()), mixed);
 }
 
 TEST(RecodeWithIconv, ReportsWhatIconvCannotDo) {
