@@ -55,6 +55,13 @@ struct TRecodeCase {
     TResult Expected;
 };
 
+template <size_t N>
+void ExpectRecodes(const TRecodeCase (&cases)[N]) {
+    for (const TRecodeCase& c : cases) {
+        EXPECT_EQ(RunRecode(c.From, c.To, c.Src, c.DstLen), c.Expected) << c.From << " -> " << c.To;
+    }
+}
+
 TEST(Recode, ConvertsBetweenTablePages) {
     const TRecodeCase cases[] = {
         {9, 9, "\xC0z", 8, {RECODE_OK, 2, "\xC0z"}},
@@ -74,9 +81,7 @@ TEST(Recode, ConvertsBetweenTablePages) {
         {0, 14, "\xC0", 8, {RECODE_OK, 1, "?"}},
         {14, 0, "\xC0", 8, {RECODE_OK, 1, "?"}},
     };
-    for (const TRecodeCase& c : cases) {
-        EXPECT_EQ(RunRecode(c.From, c.To, c.Src, c.DstLen), c.Expected) << c.From << " -> " << c.To;
-    }
+    ExpectRecodes(cases);
 }
 
 TEST(Recode, RefusesCodesOutsideTheTable) {
@@ -223,9 +228,7 @@ TEST(Recode, CountsOnlyWrittenCharactersAsReadThroughUtf16) {
         {91, 9, "a\x88\x62", 2, {RECODE_EOOUTPUT, 1, "a"}},
         {91, 9, "a\x88\x62", 3, {RECODE_OK, 3, "aE\x80"}},
     };
-    for (const TRecodeCase& c : cases) {
-        EXPECT_EQ(RunRecode(c.From, c.To, c.Src, c.DstLen), c.Expected) << c.From << " -> " << c.To;
-    }
+    ExpectRecodes(cases);
 }
 
 // Each call ends a stateful target's text in its initial shift state, on the direct iconv
