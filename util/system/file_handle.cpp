@@ -149,10 +149,10 @@ bool TFileHandle::Close() noexcept {
     if (Fd_ == -1) {
         return true;
     }
-    bool ok = close(Fd_) == 0;
-    if (!ok && errno == EINTR) {
-        ok = close(Fd_) == 0;
-    }
+    // Linux releases the descriptor even when close reports EINTR; closing the number again
+    // could close a file that another thread has opened in the meantime. So an interrupted
+    // close counts as done.
+    const bool ok = close(Fd_) == 0 || errno == EINTR;
     Fd_ = -1;
     return ok;
 }

@@ -1,7 +1,7 @@
 // The lowest file layer: TFileHandle owns one descriptor and wraps the POSIX calls on it without
-// ever throwing (-1 or false on failure, errno left as the system set it, calls interrupted by a
-// signal repeated); EOpenMode is the open-mode bit set with its text form for messages; TFileStat
-// is a file's status. TFile (file.h) is the throwing layer above.
+// ever throwing (-1 or false on failure, errno left as the system set it, reads and writes
+// interrupted by a signal repeated); EOpenMode is the open-mode bit set with its text form for
+// messages; TFileStat is a file's status. TFile (file.h) is the throwing layer above.
 #pragma once
 
 #include "util/generic/string.h"
@@ -71,7 +71,8 @@ public:
     bool IsOpen() const noexcept { return Fd_ != -1; }
     int GetHandle() const noexcept { return Fd_; }
 
-    // True when already closed or close succeeded; the handle holds -1 afterwards.
+    // True when already closed or close succeeded (an interrupted close included: the system
+    // has released the descriptor then); the handle holds -1 afterwards.
     bool Close() noexcept;
     // Gives the descriptor up without closing it.
     int Release() noexcept {
