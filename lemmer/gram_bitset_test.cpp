@@ -1,4 +1,5 @@
 #include "lemmer/gram_bitset.h"
+#include "lemmer/gram_test_helpers.h"
 
 #include "util/charset/codepage.h"
 #include "util/charset/recode.h"
@@ -12,14 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string G(std::initializer_list<int> codes) {
-    std::string s;
-    for (int c : codes) {
-        s += static_cast<char>(c);
-    }
-    return s;
-}
 
 std::string Codes(const TGramBitSet& set) {
     Stroka s;

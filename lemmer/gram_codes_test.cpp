@@ -1,4 +1,5 @@
 #include "lemmer/gram_codes.h"
+#include "lemmer/gram_test_helpers.h"
 
 #include "lemmer/grammeme_table.h"
 #include "util/charset/codepage.h"
@@ -12,15 +13,6 @@
 #include <vector>
 
 namespace {
-
-// A grammar string of the given codes.
-std::string G(std::initializer_list<int> codes) {
-    std::string s;
-    for (int c : codes) {
-        s += static_cast<char>(c);
-    }
-    return s;
-}
 
 // UTF-8 text in code page 9.
 std::string Korvel(const char* utf8) {
@@ -166,6 +158,11 @@ TEST(GrammarsConflict, FindsTwoGrammemesOfOneCategory) {
         {G({136}), G({}), false},
         {G({}), G({}), false},
         {G({128, 127}), G({128, 136}), true},  // 127 sorts last
+        // Every advance of b that leaves it at or past a also moves a on, without comparing
+        // the skipped code: f is passed over when b steps from nom to m, so this gender clash
+        // goes unseen, while the same pair the other way round is found.
+        {G({136, 191}), G({136, 165, 192}), false},
+        {G({136, 165, 192}), G({136, 191}), true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(GramCodesToText(c.A.c_str(), 0, false).c_str() + std::string(" / ") +

@@ -1,4 +1,5 @@
 #include "lemmer/gram_set_collection.h"
+#include "lemmer/gram_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +8,6 @@
 #include <vector>
 
 namespace {
-
-std::string G(std::initializer_list<int> codes) {
-    std::string s;
-    for (int c : codes) {
-        s += static_cast<char>(c);
-    }
-    return s;
-}
 
 TGramBitSet Set(std::initializer_list<int> codes) {
     return TGramBitSet::FromCodes(G(codes).c_str());
