@@ -17,7 +17,8 @@ import os
 import re
 import sys
 
-TABLE_SIZE = 0x110000
+# The property runs cover the whole code space; the table reports 0x10FFFE code points of it.
+CODE_SPACE = 0x110000
 DECOMPOSITION_TABLE_SIZE = 195102  # U+0000 .. U+2FA1D
 SOURCE_FILES = ["UnicodeData.txt", "CompositionExclusions.txt", "DerivedNormalizationProps.txt",
                 "Scripts.txt", "PropList.txt"]
@@ -299,7 +300,7 @@ def property_runs(ucd):
     record_list = []
     runs = []
     previous = None
-    for cp in range(TABLE_SIZE):
+    for cp in range(CODE_SPACE):
         rec = property_record(ucd, cp)
         index = records.get(rec)
         if index is None:

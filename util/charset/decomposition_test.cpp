@@ -47,7 +47,8 @@ TEST(Decomposition, AppliesTheSystemOverrides) {
         {0x0419, false, false, {}},
         {0x0439, false, false, {}},
         {0x0457, false, false, {}},
-        {0x0419, false, true, {}},
+        {0x0419, false, true, {0x0419}},  // the custom table maps it to itself
+        {0x0439, false, true, {0x0439}},
         {0x0401, false, false, {0x415, 0x308}},
         {0xFB01, false, false, {'f', 'i'}},
         {0xFB01, false, true, {}},  // the custom table has canonical decompositions only
@@ -86,9 +87,11 @@ TEST(Decomposition, WriterDropsMarksAndLowerCases) {
         {u"Cafe\u0301", false, false, u"cafe"},
         {u"\u0130", false, false, u"i"},
         {u"\U00010400", false, false, u"\U00010428"},  // pair in, pair out
-        {u"a\xD800", false, false, u"a\uFFFD"},        // high surrogate at the end
-        {u"\xD800x", false, false, u"\uFFFDx"},        // high surrogate before a non-surrogate
-        {u"\xDC00", false, false, u"\xDC00"},          // a lone low surrogate stays
+        {u"\U0010FFFD", false, false, u"\U0010FFFD"},  // the last code point of the table
+        {u"\U0010FFFE\U0010FFFF", false, false, u"\uFFFD\uFFFD"},  // beyond the table
+        {u"a\xD800", false, false, u"a\uFFFD"},                    // high surrogate at the end
+        {u"\xD800x", false, false, u"\uFFFDx"},  // high surrogate before a non-surrogate
+        {u"\xDC00", false, false, u"\xDC00"},    // a lone low surrogate stays
         {u"", false, false, u""},
     };
     for (const TCase& c : cases) {

@@ -11,7 +11,7 @@
 namespace NUnicodeGenerated {
 
 // Code points from First up to the next run's First share PROPERTY_RECORDS[Record]; the
-// first run starts at 0 and the last one reaches UNICODE_TABLE_SIZE.
+// first run starts at 0 and the last one reaches UNICODE_CODE_SPACE.
 struct TPropertyRun {
     uint32_t First;
     uint32_t Record;

@@ -23,7 +23,7 @@ using TRecordPage = std::array<TUnicodeCharInfo, PAGE>;
 using TIndexPage = std::array<uint32_t, PAGE>;
 
 TUnicodeDataDescriptor BuildPropertyTable() {
-    constexpr size_t pageCount = UNICODE_TABLE_SIZE / PAGE;
+    constexpr size_t pageCount = UNICODE_CODE_SPACE / PAGE;
     constexpr size_t none = static_cast<size_t>(-1);
     static std::vector<TRecordPage> pages;
     static std::vector<const TUnicodeCharInfo*> firstLevel(pageCount);
@@ -35,7 +35,7 @@ TUnicodeDataDescriptor BuildPropertyTable() {
     std::vector<size_t> pageOf(pageCount);
     size_t run = 0;
     const auto runEnd = [](size_t r) {
-        return r + 1 < PROPERTY_RUN_COUNT ? PROPERTY_RUNS[r + 1].First : UNICODE_TABLE_SIZE;
+        return r + 1 < PROPERTY_RUN_COUNT ? PROPERTY_RUNS[r + 1].First : UNICODE_CODE_SPACE;
     };
     const auto newPage = [](const TIndexPage& indices) {
         TRecordPage& page = pages.emplace_back();
@@ -77,14 +77,18 @@ TUnicodeDataDescriptor BuildPropertyTable() {
     return {firstLevel.data(), UNICODE_TABLE_SIZE};
 }
 
-// Storage of one decomposition table: pages of 32 entries, the empty page shared.
+using TDecompositionOverrides = std::map<uint32_t, const uint32_t*>;
+
+// One decomposition table: pages of 32 entries, the empty page shared, and its descriptor.
 struct TDecompositionStorage {
     std::vector<std::array<const uint32_t*, PAGE>> Pages;
     std::vector<const uint32_t* const*> FirstLevel;
+    TDecompositionDescriptor Descriptor;
 
-    TDecompositionDescriptor Descriptor() const {
-        return {FirstLevel.data(), DECOMPOSITION_TABLE_SIZE};
-    }
+    // entries: the generated entries (sorted by code point); overrides: code point -> string
+    // or null, applied last.
+    TDecompositionStorage(const TDecompositionEntry* entries, size_t count,
+                          const TDecompositionOverrides& overrides = {});
 };
 
 constexpr uint32_t HANGUL_FIRST = 0xAC00;
@@ -109,10 +113,8 @@ const THangulDecompositions& Hangul() {
     return hangul;
 }
 
-// entries: the generated entries (sorted by code point); overrides: code point -> string or
-// null, applied last.
-void FillDecompositions(TDecompositionStorage& storage, const TDecompositionEntry* entries,
-                        size_t count, const std::map<uint32_t, const uint32_t*>& overrides) {
+TDecompositionStorage::TDecompositionStorage(const TDecompositionEntry* entries, size_t count,
+                                             const TDecompositionOverrides& overrides) {
     constexpr size_t pageCount = (DECOMPOSITION_TABLE_SIZE + PAGE - 1) / PAGE;
     std::vector<const uint32_t*> flat(pageCount * PAGE, nullptr);
     for (size_t i = 0; i < count; ++i) {
@@ -136,8 +138,8 @@ void FillDecompositions(TDecompositionStorage& storage, const TDecompositionEntr
             }
         }
     }
-    storage.Pages.assign(used, {});
-    storage.FirstLevel.assign(pageCount, storage.Pages[0].data());
+    Pages.assign(used, {});
+    FirstLevel.assign(pageCount, Pages[0].data());
     size_t next = 1;
     for (size_t p = 0; p < pageCount; ++p) {
         bool any = false;
@@ -145,14 +147,16 @@ void FillDecompositions(TDecompositionStorage& storage, const TDecompositionEntr
             any = any || flat[p * PAGE + i] != nullptr;
         }
         if (any) {
-            std::copy(flat.begin() + p * PAGE, flat.begin() + (p + 1) * PAGE,
-                      storage.Pages[next].begin());
-            storage.FirstLevel[p] = storage.Pages[next++].data();
+            std::copy(flat.begin() + p * PAGE, flat.begin() + (p + 1) * PAGE, Pages[next].begin());
+            FirstLevel[p] = Pages[next++].data();
         }
     }
+    Descriptor = {FirstLevel.data(), DECOMPOSITION_TABLE_SIZE};
 }
 
 const uint32_t SHARP_S_DECOMPOSITION[] = {'s', 's', 0};
+const uint32_t SHORT_I_CAPITAL[] = {0x0419, 0};
+const uint32_t SHORT_I_SMALL[] = {0x0439, 0};
 
 }  // namespace
 
@@ -162,34 +166,21 @@ const TUnicodeDataDescriptor& UnicodeDataTable() {
 }
 
 const TDecompositionDescriptor& CompatDecompositionTable() {
-    static const TDecompositionStorage storage = [] {
-        TDecompositionStorage s;
-        FillDecompositions(s, COMPAT_DECOMPOSITIONS, COMPAT_DECOMPOSITION_COUNT, {});
-        return s;
-    }();
-    static const TDecompositionDescriptor table = storage.Descriptor();
-    return table;
+    static const TDecompositionStorage storage(COMPAT_DECOMPOSITIONS, COMPAT_DECOMPOSITION_COUNT);
+    return storage.Descriptor;
 }
 
 const TDecompositionDescriptor& CanonDecompositionTable() {
-    static const TDecompositionStorage storage = [] {
-        TDecompositionStorage s;
-        FillDecompositions(s, CANON_DECOMPOSITIONS, CANON_DECOMPOSITION_COUNT, {});
-        return s;
-    }();
-    static const TDecompositionDescriptor table = storage.Descriptor();
-    return table;
+    static const TDecompositionStorage storage(CANON_DECOMPOSITIONS, CANON_DECOMPOSITION_COUNT);
+    return storage.Descriptor;
 }
 
+// Й and й map to themselves: the letter is kept whole instead of becoming И or и and a breve.
 const TDecompositionDescriptor& CustomDecompositionTable() {
-    static const TDecompositionStorage storage = [] {
-        TDecompositionStorage s;
-        FillDecompositions(s, CANON_DECOMPOSITIONS, CANON_DECOMPOSITION_COUNT,
-                           {{0x00DF, SHARP_S_DECOMPOSITION}, {0x0419, nullptr}, {0x0439, nullptr}});
-        return s;
-    }();
-    static const TDecompositionDescriptor table = storage.Descriptor();
-    return table;
+    static const TDecompositionStorage storage(
+        CANON_DECOMPOSITIONS, CANON_DECOMPOSITION_COUNT,
+        {{0x00DF, SHARP_S_DECOMPOSITION}, {0x0419, SHORT_I_CAPITAL}, {0x0439, SHORT_I_SMALL}});
+    return storage.Descriptor;
 }
 
 const TUnicodeCharInfo& UnicodeCharInfo(uint32_t cp) {

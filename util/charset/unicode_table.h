@@ -80,9 +80,12 @@ constexpr uint32_t UNICODE_NFKD_STABLE = 0x4000;
 // second of a composed pair).
 constexpr uint32_t UNICODE_NFKC_STABLE = 0x8000;
 
-// Number of code points with a property record: every code point, U+10FFFE and U+10FFFF
-// included.
-constexpr size_t UNICODE_TABLE_SIZE = 0x110000;
+// Number of code points with a property record: U+0000 to U+10FFFD. The two last code points
+// (noncharacters) lie beyond it: they read the fallback record, and a case change or decoder
+// that would write one writes U+FFFD instead.
+constexpr size_t UNICODE_TABLE_SIZE = 0x10FFFE;
+// The pages of the property table cover the whole code space, 32 code points a page.
+constexpr size_t UNICODE_CODE_SPACE = 0x110000;
 // Number of code points covered by the decomposition tables (U+0000 to U+2FA1D).
 constexpr size_t DECOMPOSITION_TABLE_SIZE = 195102;
 // The record that stands for values beyond the property table (a private-use character).
@@ -122,7 +125,7 @@ const TUnicodeDataDescriptor& UnicodeDataTable();
 const TDecompositionDescriptor& CompatDecompositionTable();
 // Full canonical decompositions, Hangul syllables included.
 const TDecompositionDescriptor& CanonDecompositionTable();
-// The canonical table with U+00DF as "ss" and U+0419, U+0439 left whole.
+// The canonical table with U+00DF as "ss" and U+0419, U+0439 mapped to themselves.
 const TDecompositionDescriptor& CustomDecompositionTable();
 
 // The record of cp; a value beyond the table takes the record of UNICODE_FALLBACK_CODE_POINT.
