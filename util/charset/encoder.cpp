@@ -50,7 +50,9 @@ struct TEncoders {
         for (ECharset code = 0; code < CODES_MAX; ++code) {
             const CodePage& page = registry[code];
             if (page.SingleByte()) {
-                ByCode[code] = std::make_unique<TCodePageEncoder>(page, code == CODES_KORVEL);
+                // Where several bytes share a character the lowest keeps it, without a word.
+                ByCode[code] =
+                    std::make_unique<TCodePageEncoder>(page, code == CODES_KORVEL, false);
             }
         }
     }
@@ -85,10 +87,9 @@ TCodePageEncoder::TCodePageEncoder(const CodePage& record) : Record_(record) {
     Encoder_.ZeroPage = ZERO_PAGE;
 }
 
-TCodePageEncoder::TCodePageEncoder(const CodePage& record, bool related)
+TCodePageEncoder::TCodePageEncoder(const CodePage& record, bool related, bool warn)
     : TCodePageEncoder(record) {
-    // Where several bytes share a character the lowest keeps it: expected, so not reported.
-    Quiet_ = true;
+    Quiet_ = !warn;
     for (uint32_t b = 1; b < 256; ++b) {
         const uint32_t cp = record.Unicode[b];
         if (cp != UNDEFINED && cp <= 0xFFFF) {

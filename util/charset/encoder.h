@@ -40,8 +40,10 @@ public:
     explicit TCodePageEncoder(const CodePage& record);
     // Empty pages, then Set for each byte whose character is not U+FFFD, in byte order; with
     // `related`, code points that still lack a byte may borrow one from their compatibility
-    // decomposition (the rule of the built-in encoder of code 9).
-    TCodePageEncoder(const CodePage& record, bool related);
+    // decomposition (the rule of the built-in encoder of code 9). Without `warn`, a second
+    // upper-half byte for one code point is left out silently (the built-in encoders are
+    // made so: they stand for fixed tables).
+    TCodePageEncoder(const CodePage& record, bool related, bool warn = true);
     ~TCodePageEncoder();
 
     TCodePageEncoder(const TCodePageEncoder&) = delete;

@@ -123,6 +123,24 @@ TEST(CodePageEncoder, WarnsAboutASecondUpperHalfByte) {
     EXPECT_EQ(encoder.Get().Pages[0x05], encoder.Get().ZeroPage);
 }
 
+// Built from its record at run time, a page with two upper-half bytes for one character
+// keeps the lower byte and reports the other; the built-in encoder says nothing.
+TEST(CodePageEncoder, ReportsDuplicateBytesOfARecord) {
+    const CodePage& page = CodePageRegistry::Instance()[34];  // CP1046
+    testing::internal::CaptureStderr();
+    TCodePageEncoder encoder(page, false);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "WARNING: Only lower part of ASCII should have duplicate encodings CP1046 FE88 A3 80\n"
+        "WARNING: Only lower part of ASCII should have duplicate encodings CP1046 FE82 DC A1\n"
+        "WARNING: Only lower part of ASCII should have duplicate encodings CP1046 FE84 DD A2\n"
+        "WARNING: Only lower part of ASCII should have duplicate encodings CP1046 FE8E DE A5\n");
+    EXPECT_EQ(encoder.Get().Lookup(0xFE88), 0x80);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EncoderOf(34).Lookup(0xFE88), 0x80);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(EncodeUtf32, EncodesCountedAndTerminatedText) {
     const uint32_t text[] = {0x0410, 0x41, 0x2500, 0};
     char out[4] = {1, 1, 1, 1};
