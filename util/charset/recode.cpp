@@ -23,8 +23,10 @@ const CodePage& SingleBytePage(ECharset code) {
     return page;
 }
 
+// The records "unknown" and "unsupported" are pages without an encoder like any multibyte one.
 const Encoder& EncoderOf(ECharset code) {
-    const Encoder* encoder = EncoderByCharset(code);
+    const Encoder* encoder =
+        CodePageRegistry::Instance()[code].SingleByte() ? EncoderByCharset(code) : nullptr;
     if (!encoder) {
         throw kexception() << "Encoder structure can only be used for single byte encodings";
     }

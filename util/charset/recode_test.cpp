@@ -118,17 +118,22 @@ TEST(RecodeFromUtf8, ReplacesWhatThePageLacksAndReportsMalformedInput) {
 TEST(RecodeFromUtf8, RefusesPagesWithoutATable) {
     char dst[8];
     size_t read, written;
-    try {
-        RecodeFromUtf8(11, "a", dst, 1, 8, read, written);
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "Encoder structure can only be used for single byte encodings");
-    }
-    try {
-        RecodeToUtf8(99, "a", dst, 1, 8, read, written);
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "CodePage structure can only be used for single byte encodings");
+    // "unknown" (-1) and "unsupported" (-2) are records without a table too.
+    for (ECharset code : {11, 99, CODES_UNKNOWN, CODES_UNSUPPORTED}) {
+        try {
+            RecodeFromUtf8(code, "a", dst, 1, 8, read, written);
+            ADD_FAILURE() << code;
+        } catch (const kexception& e) {
+            EXPECT_STREQ(e.what(), "Encoder structure can only be used for single byte encodings")
+                << code;
+        }
+        try {
+            RecodeToUtf8(code, "a", dst, 1, 8, read, written);
+            ADD_FAILURE() << code;
+        } catch (const kexception& e) {
+            EXPECT_STREQ(e.what(), "CodePage structure can only be used for single byte encodings")
+                << code;
+        }
     }
 }
 
