@@ -114,6 +114,10 @@ TAlphabetComposeResult ComposeByAlphabet(const TAlphabet& alphabet, const wchar1
     if (sourceLength == 0) {
         return {0, 0, true, false};
     }
+    // Without room not even the first unit can be written; nothing is taken from the source.
+    if (outSize == 0) {
+        return {0, 0, false, false};
+    }
     const TLetterForms& forms = alphabet.Forms();
     const size_t capacity = std::max(forms.LongestForm() + 1, MIN_CLUSTER);
     wchar16 small[MIN_CLUSTER];

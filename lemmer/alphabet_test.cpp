@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 using namespace NLemmer;
@@ -109,4 +110,17 @@ TEST(AlphabetComposition, OutputThatRunsOutIsReportedIncomplete) {
     EXPECT_EQ(r.Text, u"сло");
     EXPECT_EQ(r.R.Consumed, 3u);
     EXPECT_FALSE(r.R.Complete);
+}
+
+TEST(AlphabetComposition, NoRoomWritesNothing) {
+    const TAlphabet& russian = *TAlphaRussian::Alphabet();
+    // The buffer ends where the output begins: any unit written lands outside it.
+    const auto buffer = std::make_unique<wchar16[]>(1);
+    for (const std::u16string& s : {std::u16string(u"ж"), std::u16string(u"е\u0308")}) {
+        const TAlphabetComposeResult r =
+            ComposeByAlphabet(russian, s.data(), s.size(), buffer.get() + 1, 0);
+        EXPECT_EQ(r.Written, 0u);
+        EXPECT_EQ(r.Consumed, 0u);
+        EXPECT_FALSE(r.Complete);
+    }
 }
