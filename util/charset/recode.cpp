@@ -265,6 +265,10 @@ RECODE_RESULT RecodeInTwoSteps(ECharset from, ECharset to, const char* src, char
     size_t consumed = 0;
     const RECODE_RESULT second =
         EncodeUnits(to, units.data(), units.size(), dst, dstLen, written, consumed);
+    if (second == RECODE_ERROR) {
+        read = written = 0;  // the target cannot be written at all
+        return second;
+    }
     if (second == RECODE_EOOUTPUT && consumed < units.size()) {
         const size_t whole = consumed;
         read = SourceBytesOf(from, src, read, consumed);

@@ -249,8 +249,9 @@ TEST(Recode, EndsAStatefulTargetInItsInitialState) {
 
 TEST(Recode, FailsForAnEncodingIconvCannotOpen) {
     for (ECharset code : {104, 108}) {  // HZ, ISO-2022-JP-1
-        EXPECT_EQ(RunRecode(code, 13, "abc", 16).Status, RECODE_ERROR) << code;
-        EXPECT_EQ(RunRecode(0, code, "abc", 16).Status, RECODE_ERROR) << code;
+        EXPECT_EQ(RunRecode(code, 13, "abc", 16), (TResult{RECODE_ERROR, 0, ""})) << code;
+        EXPECT_EQ(RunRecode(0, code, "abc", 16), (TResult{RECODE_ERROR, 0, ""})) << code;
+        EXPECT_EQ(RunRecode(9, code, "abc", 16), (TResult{RECODE_ERROR, 0, ""})) << code;
     }
     // The two editions of Big5-HKSCS open the current converter.
     for (ECharset code : {92, 93}) {
