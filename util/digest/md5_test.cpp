@@ -1,6 +1,7 @@
 #include "util/digest/md5.h"
 
 #include "util/stream/memory.h"
+#include "util/stream/random_bytes_test_helpers.h"
 #include "util/system/file.h"
 
 #include <gtest/gtest.h>
@@ -51,14 +52,7 @@ private:
     size_t Pos_ = 0;
 };
 
-std::string RandomBytes(size_t length, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string s(length, '\0');
-    for (auto& c : s) {
-        c = static_cast<char>(rng());
-    }
-    return s;
-}
+using NStreamTest::RandomBytes;
 
 TEST(Md5, GivesTheRfcDigestsFromMemoryAndStreams) {
     for (const auto& v : RfcSuite) {

@@ -2,6 +2,7 @@
 
 #include "util/generic/exception.h"
 #include "util/stream/memory.h"
+#include "util/stream/random_bytes_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +18,7 @@ std::string Bytes(const TBlob& b) {
     return std::string(b.AsCharPtr(), b.Size());
 }
 
-std::string RandomBytes(size_t length, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string s(length, '\0');
-    for (auto& c : s) {
-        c = static_cast<char>(rng());
-    }
-    return s;
-}
+using NStreamTest::RandomBytes;
 
 // A file in the test's temporary directory, removed at the end of the test.
 class TTempFile {

@@ -1,6 +1,7 @@
 #include "util/stream/embedded_data.h"
 
 #include "util/generic/exception.h"
+#include "util/stream/random_bytes_test_helpers.h"
 #include "util/stream/string_stream.h"
 #include "util/stream/zlib.h"
 #include "util/string/base64.h"
@@ -37,14 +38,7 @@ std::vector<std::string> MakeChunks(const std::string& data, size_t chunkBytes =
     return chunks;
 }
 
-std::string RandomBytes(size_t length, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string s(length, '\0');
-    for (auto& c : s) {
-        c = static_cast<char>(rng());
-    }
-    return s;
-}
+using NStreamTest::RandomBytes;
 
 class EmbeddedData : public ::testing::Test {
 protected:
