@@ -333,6 +333,8 @@ TEST(RecodeWithIconv, ReportsWhatIconvCannotDo) {
         {108, "UTF-16LE", "abc", 64, true, "Can not convert from UTF-16LE to ISO-2022-JP-1"},
         {99, "NO-SUCH-CODE", "abc", 64, false, "Can not convert from EUC-JP to NO-SUCH-CODE"},
         {99, "UTF-16LE", "abcd", 3, false, "Iconv error: output buffer is too small"},
+        // Room for the character but not for the shift back to ASCII after it.
+        {107, "UTF-8", "\xE3\x81\x82", 5, true, "Iconv error: output buffer is too small"},
     };
     for (const auto& c : cases) {
         try {
@@ -346,6 +348,9 @@ TEST(RecodeWithIconv, ReportsWhatIconvCannotDo) {
     RecodeWithIconv(99, "UTF-8", "\xC6\xFC\xC6", out, 3, 64, read, written);
     EXPECT_EQ(read, 2u);
     EXPECT_EQ(std::string(out, written), "\xE6\x97\xA5");
+    RecodeWithIconv(107, "UTF-8", "\xE3\x81\x82", out, 3, 8, read, written, true);
+    EXPECT_EQ(read, 3u);
+    EXPECT_EQ(std::string(out, written), "\x1B$B\x24\x22\x1B(B");
 }
 
 TEST(RecodeToUtf16, DecodesUtf8Strictly) {
