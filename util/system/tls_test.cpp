@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -207,6 +209,23 @@ TEST(TlsDeathTest, MainThreadValuesAreDestroyedAtExit) {
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "newer older");
+}
+
+// A process without a free POSIX key cannot give threads their storage: the first access ends
+// in a VERIFY report naming the failed call.
+TEST(TlsDeathTest, NoKeyLeftForTheStorageEndsInAReport) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_DEATH(
+        {
+            pthread_key_t key;
+            while (pthread_key_create(&key, nullptr) == 0) {
+            }
+            NTls::TKey first(nullptr);
+            first.Get();
+        },
+        "VERIFY failed: pthread_key_create failed\n"
+        "  util/system/tls:[0-9]+\n"
+        "  TMasterTls\\(\\): requirement !pthread_key_create\\(&Key_, Dtor\\) failed\n");
 }
 
 }  // namespace
