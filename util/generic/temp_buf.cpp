@@ -3,6 +3,7 @@
 #include "util/generic/exception.h"
 
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
@@ -32,6 +33,11 @@ protected:
 class TAllocedBuf final : public TTempBuf::TImpl {
 public:
     static TAllocedBuf* Make(size_t n) {
+        // A request so large that the header no longer fits beside it can never be served;
+        // letting the sum wrap would hand out a block far smaller than Size.
+        if (n > std::numeric_limits<size_t>::max() - sizeof(TAllocedBuf)) {
+            throw std::bad_alloc();
+        }
         void* memory = ::operator new(sizeof(TAllocedBuf) + n);
         return new (memory) TAllocedBuf(n);
     }

@@ -36,7 +36,8 @@ public:
 
     // A 65536-byte buffer from the calling thread's free list.
     TTempBuf();
-    // Up to 65536 bytes: as the default; more: one allocation of exactly n bytes.
+    // Up to 65536 bytes: as the default; more: one allocation of exactly n bytes. Raises the
+    // standard bad-allocation error when memory runs out or n can never be allocated.
     explicit TTempBuf(size_t n);
     TTempBuf(const TTempBuf& b) noexcept : Impl_(b.Impl_) { ++Impl_->Refs; }
     TTempBuf& operator=(const TTempBuf& b) noexcept;

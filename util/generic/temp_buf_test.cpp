@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,6 +54,16 @@ TEST(TempBuf, SizesOfDefaultAndLargeRequests) {
         if (c.recycled) {
             EXPECT_EQ(again.Data(), data) << c.request;
         }
+    }
+}
+
+// A size whose allocation, header included, would wrap around 64 bits must not become a small
+// block that claims to hold the whole size.
+TEST(TempBuf, ImpossibleSizesAreAllocationFailures) {
+    const size_t sizes[] = {static_cast<size_t>(-1), static_cast<size_t>(-16)};
+    for (size_t n : sizes) {
+        EXPECT_THROW(TTempBuf b(n), std::bad_alloc) << n;
+        EXPECT_THROW(TTempBufOutput out(n), std::bad_alloc) << n;
     }
 }
 
