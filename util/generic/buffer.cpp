@@ -2,6 +2,8 @@
 
 #include "util/generic/exception.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,14 +14,7 @@ size_t PowerOfTwoFor(size_t n) {
     if (n > (static_cast<size_t>(1) << 63)) {
         ThrowBadAlloc();
     }
-    size_t v = n - 1;
-    v |= v >> 1;
-    v |= v >> 2;
-    v |= v >> 4;
-    v |= v >> 8;
-    v |= v >> 16;
-    v |= v >> 32;
-    return v + 1;
+    return std::bit_ceil(n);
 }
 
 }  // namespace
@@ -87,7 +82,15 @@ void TBuffer::Append(const char* data, size_t count) {
         if (needed < Len_ || needed > (static_cast<size_t>(1) << 62)) {
             ThrowBadAlloc();
         }
+        // The bytes may be the buffer's own (a part repeated at its end): the block is about to
+        // move, so find them again in the new one.
+        const auto at = reinterpret_cast<uintptr_t>(data);
+        const auto begin = reinterpret_cast<uintptr_t>(Data_);
+        const bool own = Data_ && at >= begin && at < begin + Len_;
         Realloc(PowerOfTwoFor(2 * needed));
+        if (own) {
+            data = Data_ + (at - begin);
+        }
     }
     if (count) {
         std::memcpy(Data_ + Len_, data, count);

@@ -29,7 +29,8 @@ public:
 
     // Makes the capacity the power of two not below n when n exceeds it.
     void Reserve(size_t n);
-    // Appends count bytes, growing to the power of two not below twice the needed length.
+    // Appends count bytes, growing to the power of two not below twice the needed length. The
+    // bytes may be the buffer's own.
     void Append(const char* data, size_t count);
     void Append(char c) { Append(&c, 1); }
     // Reserve(n), then length n; new bytes are not cleared.

@@ -36,6 +36,28 @@ TEST(Buffer, AppendGrowsToThePowerOfTwoOfTwiceTheNeededLength) {
     }
 }
 
+// Appending a part of the buffer to itself: the block moves while the bytes are copied.
+TEST(Buffer, AppendingItsOwnBytesSurvivesTheMove) {
+    const struct {
+        const char* text;
+        size_t pos;
+        size_t n;
+        const char* expected;
+    } cases[] = {
+        {"abc", 0, 3, "abcabc"},
+        {"abcdefgh", 2, 3, "abcdefghcde"},
+        {"abcd", 3, 1, "abcdd"},
+    };
+    for (const auto& c : cases) {
+        TBuffer b(std::strlen(c.text));  // too little room left for the repeated part
+        b.Append(c.text, std::strlen(c.text));
+        const size_t capacity = b.Capacity();
+        b.Append(b.Data() + c.pos, c.n);
+        EXPECT_GT(b.Capacity(), capacity) << c.text;
+        EXPECT_EQ(std::string(b.Data(), b.Size()), c.expected) << c.text;
+    }
+}
+
 TEST(Buffer, ReserveRoundsUpAndNeverShrinks) {
     TBuffer empty(0);
     EXPECT_EQ(empty.Data(), nullptr);
