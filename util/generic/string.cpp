@@ -3,6 +3,7 @@
 #include "util/generic/exception.h"
 
 #include <atomic>
+#include <bit>
 #include <cstdlib>
 #include <new>
 
@@ -19,15 +20,17 @@ constinit TEmptyBlock EmptyBlock = {};
 
 // Smallest power of two not below n (n >= 1); n itself when that would overflow.
 size_t RoundUpToPowerOfTwo(size_t n) noexcept {
-    size_t v = n - 1;
-    v |= v >> 1;
-    v |= v >> 2;
-    v |= v >> 4;
-    v |= v >> 8;
-    v |= v >> 16;
-    v |= v >> 32;
-    ++v;
-    return v == 0 ? n : v;
+    return n > (static_cast<size_t>(1) << 63) ? n : std::bit_ceil(n);
+}
+
+// Cuts the range [pos, pos + n) to a text of len characters.
+void ClampRange(size_t len, size_t& pos, size_t& n) noexcept {
+    if (pos > len) {
+        pos = len;
+    }
+    if (n > len - pos) {
+        n = len - pos;
+    }
 }
 
 }  // namespace
@@ -109,12 +112,7 @@ template <class TDerived, class TChar, class TTraits>
 TStringImpl<TDerived, TChar, TTraits>::TStringImpl(const TDerived& s, size_t pos, size_t n)
     : Data_(EmptyData()) {
     const size_t len = s.size();
-    if (pos > len) {
-        pos = len;
-    }
-    if (n > len - pos) {
-        n = len - pos;
-    }
+    ClampRange(len, pos, n);
     if (pos == 0 && n == len) {
         Data_ = s.Data_;
         Ref(Data_);
@@ -253,13 +251,7 @@ TDerived& TStringImpl<TDerived, TChar, TTraits>::append(const TChar* s, size_t n
 
 template <class TDerived, class TChar, class TTraits>
 TDerived& TStringImpl<TDerived, TChar, TTraits>::append(const TDerived& s, size_t pos, size_t n) {
-    const size_t len = s.size();
-    if (pos > len) {
-        pos = len;
-    }
-    if (n > len - pos) {
-        n = len - pos;
-    }
+    ClampRange(s.size(), pos, n);
     return append(s.data() + pos, n);
 }
 
