@@ -22,7 +22,9 @@ size_t TBufferInput::DoRead(void* buffer, size_t length) {
 }
 
 size_t TBufferInput::DoSkip(size_t length) {
-    const size_t left = Buf_->Size() - Pos_;
+    // The buffer may have been cut below the read position since the last read.
+    const size_t size = Buf_->Size();
+    const size_t left = Pos_ < size ? size - Pos_ : 0;
     const size_t n = length < left ? length : left;
     Pos_ += n;
     return n;
@@ -37,11 +39,6 @@ TBufferOutput::~TBufferOutput() {
 }
 
 void TBufferOutput::DoWrite(const void* data, size_t length) {
-    TBuffer& b = *Impl_->Buffer;
-    const size_t len = b.Size();
-    if (length > b.Avail() && b.Capacity() < 2 * (len + length)) {
-        b.Reserve(2 * (len + length));
-    }
-    b.Resize(len + length);
-    std::memcpy(b.Data() + len, data, length);
+    // TBuffer::Append grows by the same rule and copies safely from the buffer's own bytes.
+    Impl_->Buffer->Append(static_cast<const char*>(data), length);
 }

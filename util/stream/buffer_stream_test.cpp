@@ -52,3 +52,24 @@ TEST(BufferStreams, InputReadsAndSkipsFromTheStart) {
     EXPECT_EQ(in.Skip(1), 0u);
     EXPECT_EQ(in.Read(rest, 8), 0u);
 }
+
+// A stream's buffer may be written from its own bytes, and cut below the read position by its
+// owner between reads.
+TEST(BufferStreams, OwnBytesAndShrunkenBuffers) {
+    TBufferOutput out(4);
+    out.Write("abcd", 4);
+    out.Write(out.Buffer().Data() + 1, 3);  // the block moves while the bytes are copied
+    EXPECT_EQ(std::string(out.Buffer().Data(), out.Buffer().Size()), "abcdbcd");
+
+    TBuffer buffer;
+    buffer.Append("0123456789", 10);
+    TBufferInput in(buffer);
+    char got[16];
+    EXPECT_EQ(in.Read(got, 8), 8u);
+    buffer.Resize(4);
+    EXPECT_EQ(in.Read(got, 16), 0u);
+    EXPECT_EQ(in.Skip(16), 0u);
+    buffer.Append("456789ab", 8);  // grown again past the position: reading resumes there
+    EXPECT_EQ(in.Read(got, 16), 4u);
+    EXPECT_EQ(std::string(got, 4), "89ab");
+}
