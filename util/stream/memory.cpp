@@ -45,6 +45,8 @@ void TMemoryOutput::DoWrite(const void* data, size_t length) {
     if (length > static_cast<size_t>(End_ - Buf_)) {
         throw kexception() << "memory output stream exhausted";
     }
-    std::memcpy(Buf_, data, length);
-    Buf_ += length;
+    if (length) {  // an empty part of a vectored write may come with a null pointer
+        std::memcpy(Buf_, data, length);
+        Buf_ += length;
+    }
 }

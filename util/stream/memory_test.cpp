@@ -86,3 +86,20 @@ TEST(MemoryOutput, WritesAreAllOrNothing) {
     EXPECT_EQ(std::string(small, 4), "xy..");
     EXPECT_EQ(bounded.Buf(), small + 2);
 }
+
+// Empty writes and reads may carry null pointers (an empty part of a vectored write, a read of
+// nothing); they must copy nothing rather than hand the null pointer to the C library.
+TEST(MemoryOutput, EmptyWritesIntoAnEmptyRegion) {
+    TMemoryOutput out(static_cast<void*>(nullptr), 0);
+    const TOutputStream::TPart parts[] = {{nullptr, 0}, {"", 0}};
+    out.Write(parts, 2);
+    EXPECT_EQ(out.Avail(), 0u);
+    EXPECT_THROW(out.Write("x", 1), kexception);
+
+    TMemoryInput in(nullptr, 0);
+    EXPECT_EQ(in.Read(nullptr, 0), 0u);
+    const char data[] = "ab";
+    TMemoryInput some(data, 2);
+    EXPECT_EQ(some.Read(nullptr, 0), 0u);
+    EXPECT_EQ(some.Avail(), 2u);
+}

@@ -8,6 +8,9 @@ size_t TStringInput::DoRead(void* buffer, size_t length) {
         return 0;
     }
     const size_t n = length < size - Pos_ ? length : size - Pos_;
+    if (n == 0) {  // a read of 0 bytes may come with a null buffer
+        return 0;
+    }
     std::memcpy(buffer, S_->data() + Pos_, n);
     Pos_ += n;
     return n;

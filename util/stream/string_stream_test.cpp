@@ -31,6 +31,12 @@ TEST(StringStreams, InputFollowsAGrowingString) {
     EXPECT_EQ(in.Read(buf, 1), 1u);
     EXPECT_EQ(buf[0], 'c');
     EXPECT_EQ(in.Skip(10), 1u);
+
+    // A read of nothing before the end copies nothing, even into a null buffer.
+    Stroka text("xy");
+    TStringInput fresh(text);
+    EXPECT_EQ(fresh.Read(nullptr, 0), 0u);
+    EXPECT_EQ(fresh.ReadAll(), "xy");
 }
 
 TEST(StringStreams, OutputAppendsWithCopyOnWrite) {
