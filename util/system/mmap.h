@@ -105,7 +105,7 @@ public:
 private:
     TMemoryMap Map_;
     TMapResult Window_;
-    int64_t WindowOffset_ = 0;  // file offset of the window's first mapped page
+    int64_t WindowOffset_ = 0;  // file offset of the requested bytes (Ptr() points at them)
 };
 
 // One window over a whole file. Belongs to one thread at a time.
