@@ -3,6 +3,7 @@
 #include "util/charset/decomposition.h"
 
 #include "util/charset/unicode_table.h"
+#include "util/charset/unicode_utf16.h"
 
 namespace {
 
@@ -17,38 +18,13 @@ bool IsMark(uint32_t category) {
     return category >= UC_MARK_NONSPACING && category <= UC_MARK_SPACING;
 }
 
-// Reads one code point at src[*pos] and advances *pos.
-uint32_t ReadCodePoint(const wchar16* src, size_t length, size_t* pos) {
-    const uint32_t unit = src[*pos];
-    ++*pos;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-        if (*pos < length && src[*pos] >= 0xDC00 && src[*pos] <= 0xDFFF) {
-            const uint32_t low = src[(*pos)++];
-            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        }
-        return 0xFFFD;
-    }
-    return unit;
-}
-
 // Encodes the lower-case form of cp unless it is a mark: 0, 1 or 2 units.
 size_t EncodeLowered(uint32_t cp, wchar16 units[2]) {
     const TUnicodeCharInfo& info = UnicodeCharInfo(cp);
     if (IsMark(info.Category())) {
         return 0;
     }
-    const uint32_t c = cp + static_cast<uint32_t>(info.LowerDelta);
-    if (c <= 0xFFFF) {
-        units[0] = static_cast<wchar16>(c);
-        return 1;
-    }
-    if (c < UnicodeDataTable().Size) {
-        units[0] = static_cast<wchar16>((c >> 10) + 0xD7C0);
-        units[1] = static_cast<wchar16>((c & 0x3FF) + 0xDC00);
-        return 2;
-    }
-    units[0] = 0xFFFD;
-    return 1;
+    return WriteUtf16CodePoint(cp + static_cast<uint32_t>(info.LowerDelta), units);
 }
 
 // Runs the writer over src; Sink(units, n) returns false when the units do not fit, which ends
@@ -57,7 +33,9 @@ template <class TSink>
 void Decompose(const wchar16* src, size_t length, bool digraphs, bool custom, TSink&& sink) {
     size_t pos = 0;
     while (pos < length) {
-        const uint32_t cp = ReadCodePoint(src, length, &pos);
+        size_t units;
+        const uint32_t cp = ReadUtf16CodePoint(src, length, pos, &units);
+        pos += units;
         const uint32_t* d = GetDecomposition(cp, digraphs, custom);
         const uint32_t single[2] = {cp, 0};
         if (d == nullptr) {

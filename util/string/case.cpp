@@ -2,20 +2,13 @@
 #include "util/string/case.h"
 
 #include "util/charset/unicode_table.h"
+#include "util/charset/unicode_utf16.h"
 
 #include <algorithm>
 
 namespace {
 
 enum class ECase { Lower, Upper, Title };
-
-bool IsHigh(uint32_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-bool IsLow(uint32_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 int32_t Delta(const TUnicodeCharInfo& info, ECase c) {
     switch (c) {
@@ -36,18 +29,12 @@ bool ChangeCase(TUtf16String& s, size_t begin, size_t end, ECase first, ECase re
     wchar16* out = nullptr;  // set at the first change
     bool changed = false;
     for (size_t i = begin; i < end;) {
-        const uint32_t unit = data[i];
-        const bool pair = IsHigh(unit) && i + 1 < end && IsLow(data[i + 1]);
-        uint32_t cp = unit;
-        if (pair) {
-            cp = 0x10000 + ((unit - 0xD800) << 10) + (data[i + 1] - 0xDC00);
-        } else if (IsHigh(unit)) {
-            cp = 0xFFFD;
-        }
+        size_t units;
+        const uint32_t cp = ReadUtf16CodePoint(data, end, i, &units);
         const uint32_t mapped =
             cp + static_cast<uint32_t>(Delta(UnicodeCharInfo(cp), i == begin ? first : rest));
         if (mapped == cp) {
-            i += pair ? 2 : 1;
+            i += units;
             continue;
         }
         if (out == nullptr) {
@@ -55,14 +42,9 @@ bool ChangeCase(TUtf16String& s, size_t begin, size_t end, ECase first, ECase re
             data = out;
             changed = true;
         }
-        if (mapped < 0x10000) {
-            out[i++] = static_cast<wchar16>(mapped);
-        } else if (mapped < UnicodeDataTable().Size) {
-            out[i++] = static_cast<wchar16>(0xD7C0 + (mapped >> 10));
-            out[i++] = static_cast<wchar16>(0xDC00 + (mapped & 0x3FF));
-        } else {
-            out[i++] = 0xFFFD;
-        }
+        // The deltas keep a code point in its plane, so the units written replace the units
+        // read (an unpaired high surrogate reads as U+FFFD, which maps to itself).
+        i += WriteUtf16CodePoint(mapped, out + i);
     }
     return changed;
 }

@@ -1,6 +1,6 @@
 #include "util/string/string_ops.h"
 
-#include "util/charset/unicode_table.h"
+#include "util/charset/unicode_utf16.h"
 #include "util/generic/exception.h"
 
 #include <cstdint>
@@ -26,14 +26,6 @@ public:
 private:
     uint64_t Bits_[4] = {0, 0, 0, 0};
 };
-
-bool IsHigh(wchar16 u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-bool IsLow(wchar16 u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 constexpr size_t MESSAGE_PREFIX_BYTES = 50;
 
@@ -114,7 +106,7 @@ void ReverseUtf16(TUtf16String& s) {
     wchar16* out = reversed.MutableData() + length;
     const wchar16* in = s.data();
     for (size_t i = 0; i < length;) {
-        if (IsHigh(in[i]) && i + 1 < length && IsLow(in[i + 1])) {
+        if (IsHighSurrogate(in[i]) && i + 1 < length && IsLowSurrogate(in[i + 1])) {
             out -= 2;
             out[0] = in[i];
             out[1] = in[i + 1];
@@ -141,14 +133,7 @@ void Utf8ToUtf16(const TCharRange& utf8, TUtf16String& target) {
             ThrowInvalidUtf8(utf8);
         }
         p += n;
-        if (cp < 0x10000) {
-            *out++ = static_cast<wchar16>(cp);
-        } else if (cp < UnicodeDataTable().Size) {
-            *out++ = static_cast<wchar16>(0xD7C0 + (cp >> 10));
-            *out++ = static_cast<wchar16>(0xDC00 + (cp & 0x3FF));
-        } else {
-            *out++ = 0xFFFD;
-        }
+        out += WriteUtf16CodePoint(cp, out);
     }
     target.resize(oldLength + (out - start));
 }
