@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,8 @@ TEST(InputStream, DefaultSkipReadsAndStopsAtTheEnd) {
     EXPECT_FALSE(in.ReadChar(c));
     EXPECT_EQ(c, '3');
     EXPECT_EQ(in.Skip(0), 0u);
+    // A length no scratch buffer can have is an allocation failure, never a short buffer.
+    EXPECT_THROW(in.Skip(static_cast<size_t>(-1)), std::bad_alloc);
 }
 
 TEST(InputStream, TransferDataCopiesEverythingInEveryForm) {
