@@ -14,8 +14,8 @@ public:
 }  // namespace
 
 size_t TBufferInput::DoRead(void* buffer, size_t length) {
-    const size_t n =
-        TBufferInput::DoSkip(length);  // this class's own skip, whatever a subclass makes of it
+    // This class's own skip, whatever a subclass makes of DoSkip.
+    const size_t n = TBufferInput::DoSkip(length);
     if (n) {
         std::memcpy(buffer, Buf_->Data() + Pos_ - n, n);
     }
