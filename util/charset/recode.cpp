@@ -98,35 +98,32 @@ RECODE_RESULT FromIconvStatus(TIconvConverter::EStatus status) {
     }
 }
 
-// One iconv pass over the whole input. Output that a stateful target (ISO-2022-*) leaves in a
-// shifted state is brought back to the initial state, since the next call starts there: when
-// that does not fit, the output counts as full.
-RECODE_RESULT ConvertOnce(TIconvConverter& converter, const char* src, char* dst, size_t srcLen,
-                          size_t dstLen, size_t& read, size_t& written) {
-    const char* in = src;
-    size_t inLeft = srcLen;
-    char* out = dst;
-    size_t outLeft = dstLen;
-    TIconvConverter::EStatus status = converter.Convert(in, inLeft, out, outLeft);
-    if (status == TIconvConverter::Done || status == TIconvConverter::Incomplete) {
-        const TIconvConverter::EStatus finish = converter.Finish(out, outLeft);
-        if (finish != TIconvConverter::Done) {
-            status = finish;
-        }
-    }
-    read = srcLen - inLeft;
-    written = dstLen - outLeft;
-    return FromIconvStatus(status);
-}
-
+// One iconv pass over the input. The output of a stateful target (ISO-2022-*) is brought back
+// to the initial shift state, since the next call starts there, also when the output fills
+// up; when the closing shift does not fit, the characters are converted again into less
+// room, leaving the rest of the output for the shift, so that fewer are written and read.
 RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, char* dst,
                           size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
     read = written = 0;
-    TIconvConverter converter(to, from);
-    if (!converter.Valid()) {
-        return RECODE_ERROR;
+    for (size_t room = dstLen;; --room) {
+        TIconvConverter converter(to, from);
+        if (!converter.Valid()) {
+            return RECODE_ERROR;
+        }
+        const char* in = src;
+        size_t inLeft = srcLen;
+        char* out = dst;
+        size_t outLeft = room;
+        const TIconvConverter::EStatus status = converter.Convert(in, inLeft, out, outLeft);
+        outLeft += dstLen - room;
+        if (status != TIconvConverter::Failed && room > 0 &&
+            converter.Finish(out, outLeft) == TIconvConverter::OutputFull) {
+            continue;
+        }
+        read = srcLen - inLeft;
+        written = dstLen - outLeft;
+        return FromIconvStatus(room < dstLen ? TIconvConverter::OutputFull : status);
     }
-    return ConvertOnce(converter, src, dst, srcLen, dstLen, read, written);
 }
 
 // First step of a two-step recoding: the source as UTF-16 units. A tail that ends inside a
@@ -356,11 +353,11 @@ RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, siz
         }
         return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
     }
-    TIconvHandle handle(from, to);
-    if (!handle.Valid()) {
+    if (!TIconvHandle(from, to).Valid()) {
         return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
     }
-    return ConvertOnce(handle.Converter(), src, dst, srcLen, dstLen, read, written);
+    return IconvBuffer(NameByCharset(to), NameByCharset(from), src, dst, srcLen, dstLen, read,
+                       written);
 }
 
 TUtf16String RecodeToUtf16(ECharset code, const char* text, size_t length) {
