@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -341,6 +342,35 @@ TEST_F(TWalkerTest, UnreadableDirectoryIsReported) {
     ASSERT_GE(seen.size(), 7u);
     EXPECT_EQ(seen[5], d);
     EXPECT_EQ(seen[6], dnr);
+}
+
+// A listing whose long names outgrow the path buffer half-way: the buffer moves, and every entry
+// already read (whose access path, without changing directory, lies in that buffer) must move
+// with it.
+TEST_F(TWalkerTest, PathBufferMovesUnderEntriesAlreadyRead) {
+    std::string deep = Top + "/w";
+    mkdir(deep.c_str(), 0755);
+    for (int i = 0; i < 6; ++i) {
+        deep += "/" + std::string(200, char('p' + i));
+        ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    }
+    const std::vector<std::string> names = {"a", "b", std::string(250, 'c'), std::string(251, 'd'),
+                                            "e"};
+    for (const auto& n : names) {
+        WriteFile(deep + "/" + n, n);
+    }
+    for (const int options : {int(FTS_PHYSICAL), FTS_PHYSICAL | FTS_NOCHDIR}) {
+        SCOPED_TRACE(options);
+        const std::vector<TSeen> seen = Walk(Top + "/w", options);
+        std::vector<TSeen> files;
+        std::copy_if(seen.begin(), seen.end(), std::back_inserter(files),
+                     [](const TSeen& e) { return e.Info == FTS_F; });
+        ASSERT_EQ(files.size(), names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(files[i], (TSeen{deep + "/" + names[i], FTS_F, 7}));
+        }
+        EXPECT_EQ(seen.size(), 7 * 2 + names.size());
+    }
 }
 
 // Directories of 250-byte names nested until the full path passes 65535 bytes: the walk grows
