@@ -58,6 +58,25 @@ TEST(IconvConverter, ReportsAnIncompleteTailAndAFullOutput) {
     EXPECT_EQ(full.Out, std::string("\x2D\x4E", 2));
 }
 
+TEST(IconvConverter, FinishesAStatefulTargetInItsInitialState) {
+    TIconvConverter converter("ISO-2022-JP", "UTF-8");
+    ASSERT_TRUE(converter.Valid());
+    char out[16];
+    char* dst = out;
+    size_t left = sizeof(out);
+    EXPECT_EQ(converter.Finish(dst, left), TIconvConverter::Done);  // nothing to undo
+    EXPECT_EQ(dst, out);
+    const char* src = "\xE3\x81\x82";
+    size_t srcLeft = 3;
+    ASSERT_EQ(converter.Convert(src, srcLeft, dst, left), TIconvConverter::Done);
+    size_t none = 0;
+    char* full = dst;
+    EXPECT_EQ(converter.Finish(full, none), TIconvConverter::OutputFull);
+    EXPECT_EQ(full, dst);
+    EXPECT_EQ(converter.Finish(dst, left), TIconvConverter::Done);
+    EXPECT_EQ(std::string(out, dst), "\x1B$B\x24\x22\x1B(B");
+}
+
 TEST(IconvConverter, KnowsWhichNamesItCanOpen) {
     const struct {
         const char* Name;
