@@ -19,47 +19,38 @@ std::vector<uint64_t> Values() {
     return values;
 }
 
-void BM_ToStringDecimal(benchmark::State& state) {
+size_t Decimal(uint64_t v, char* buf, size_t len) {
+    return ToString<unsigned long>(v, buf, len);
+}
+
+size_t SignedDecimal(uint64_t v, char* buf, size_t len) {
+    return ToString<long>(static_cast<long>(v) - (1L << 40), buf, len);
+}
+
+// The 16 bytes that the stream output of hexadecimal values offers.
+size_t Hexadecimal(uint64_t v, char* buf, size_t) {
+    return IntToString<unsigned long, 16>(v, buf, 16);
+}
+
+size_t StdToCharsDecimal(uint64_t v, char* buf, size_t len) {
+    return static_cast<size_t>(std::to_chars(buf, buf + len, v).ptr - buf);
+}
+
+// One formatter over values of all magnitudes; the formatter is a template argument, so it is
+// called directly, not through a pointer.
+template <size_t (*Format)(uint64_t, char*, size_t)>
+void BM_Format(benchmark::State& state) {
     const auto values = Values();
     char buf[256];
     size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ToString<unsigned long>(values[i++ & 4095], buf, sizeof(buf)));
+        benchmark::DoNotOptimize(Format(values[i++ & 4095], buf, sizeof(buf)));
     }
 }
-BENCHMARK(BM_ToStringDecimal);
-
-void BM_ToStringSignedDecimal(benchmark::State& state) {
-    const auto values = Values();
-    char buf[256];
-    size_t i = 0;
-    for (auto _ : state) {
-        const long v = static_cast<long>(values[i++ & 4095]) - (1L << 40);
-        benchmark::DoNotOptimize(ToString<long>(v, buf, sizeof(buf)));
-    }
-}
-BENCHMARK(BM_ToStringSignedDecimal);
-
-void BM_IntToStringHex(benchmark::State& state) {
-    const auto values = Values();
-    char buf[16];
-    size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            IntToString<unsigned long, 16>(values[i++ & 4095], buf, sizeof(buf)));
-    }
-}
-BENCHMARK(BM_IntToStringHex);
-
-void BM_StdToCharsDecimal(benchmark::State& state) {
-    const auto values = Values();
-    char buf[256];
-    size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(std::to_chars(buf, buf + sizeof(buf), values[i++ & 4095]).ptr);
-    }
-}
-BENCHMARK(BM_StdToCharsDecimal);
+BENCHMARK_TEMPLATE(BM_Format, Decimal);
+BENCHMARK_TEMPLATE(BM_Format, SignedDecimal);
+BENCHMARK_TEMPLATE(BM_Format, Hexadecimal);
+BENCHMARK_TEMPLATE(BM_Format, StdToCharsDecimal);
 
 }  // namespace
 
