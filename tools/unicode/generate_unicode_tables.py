@@ -72,7 +72,6 @@ class Ucd:
         self.name = {}
         self.gc = {}
         self.ccc = {}
-        self.bidi = {}
         self.decomp = {}  # cp -> (is_compat, [cps])
         self.upper = {}
         self.lower = {}
@@ -124,7 +123,6 @@ class Ucd:
         self.name[cp] = name
         self.gc[cp] = fields[2]
         self.ccc[cp] = int(fields[3])
-        self.bidi[cp] = fields[4]
         if fields[5]:
             parts = fields[5].split()
             compat = parts[0].startswith("<")
@@ -220,12 +218,11 @@ def category(ucd, cp):
     if gc == "Zp":
         return 23
     if gc == "Cc":
-        # Controls that are white space (tab, line feed ... carriage return, and U+0085 next
-        # line) and the information separators U+001C..U+001F (bidi class B or S) have their own
-        # numbers.
-        if ucd.has("White_Space", cp):
+        # Tab, line feed ... carriage return and the information separators U+001C..U+001F
+        # have their own numbers; every other control (U+0085 next line included) is plain.
+        if 0x09 <= cp <= 0x0D:
             return 25
-        if ucd.bidi.get(cp) in ("B", "S"):
+        if 0x1C <= cp <= 0x1F:
             return 26
         return 24
     if gc == "Cf":
