@@ -51,11 +51,19 @@ struct TPreReformWords {
         }
     }
 
-    // The position of the ѣ when the word is exactly one of the three.
+    // The position of the ѣ when the word is one of the three. The analyser's derenyx step
+    // has already turned ѣ into е before the hook runs, so е in that position matches too.
     size_t Match(const wchar16* word, size_t length) const {
         for (size_t i = 0; i < Count; ++i) {
             const TUtf16String& w = Words[i];
-            if (w.size() == length && std::equal(word, word + length, w.data())) {
+            if (w.size() != length) {
+                continue;
+            }
+            bool equal = true;
+            for (size_t k = 0; k < length && equal; ++k) {
+                equal = word[k] == w[k] || (k == YatPosition[i] && word[k] == YE);
+            }
+            if (equal) {
                 return YatPosition[i];
             }
         }
