@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace NDtoa {
 
@@ -341,7 +342,10 @@ char* DoubleToDigits(TParserClosure& c, double value, int mode, int ndigits, int
             leftright = false;
             [[fallthrough]];
         case 5:
-            ndigits = std::max(std::min(ndigits, MaxDigits), -MaxDigits);
+            // Only the count of digits is bounded; a large negative count still places the
+            // point exactly (a value rounded away to nothing at 10^-ndigits).
+            ndigits =
+                std::max(std::min(ndigits, MaxDigits), -(std::numeric_limits<int>::max() / 2));
             ilim = ndigits + k + 1;
             ilim1 = ilim - 1;
             break;

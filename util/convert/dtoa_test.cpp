@@ -70,6 +70,9 @@ TEST(DoubleToDigits, ModesAndSpecialValues) {
         {0.6, 3, 0, "1", 1, 0},
         {40.0, 3, -1, "4", 2, 0},
         {0.001, 3, 1, "", -1, 0},
+        {5.0, 3, -2000, "", 2000, 0},  // far left of the value: nothing, the point stays exact
+        {0.5, 7, -2000, "", 2000, 0},
+        {123.0, 5, -3000, "", 3000, 0},
         {9.5, 2, 1, "1", 2, 0},  // exact tie, rounds to even, carrying a decade
         {8.5, 2, 1, "8", 1, 0},
         {12345678905.0, 4, 10, "123456789", 11, 0},
