@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -238,6 +239,41 @@ TEST(StrToDCore, GrammarStopAndRange) {
     }
     EXPECT_TRUE(std::signbit(Core("-0")));
     EXPECT_TRUE(std::signbit(Core("-1e-400")));
+}
+
+// Just below the smallest normal double the gap between doubles is the subnormal one: text a
+// hair below the midpoint between the largest subnormal and the smallest normal must not be
+// settled by the extended-precision estimate, whose last bits mean something else there.
+TEST(StrToDCore, MidpointBelowTheSmallestNormal) {
+    const double below = std::nextafter(std::numeric_limits<double>::min(), 0.0);
+    const long double mid = ((long double)below + std::numeric_limits<double>::min()) / 2;
+    char buf[1200];
+    std::snprintf(buf, sizeof(buf), "%.1100Le", mid);
+    std::string text(buf);
+    const size_t last = text.find_last_not_of('0', text.find('e') - 1) + 1;
+    text.erase(last, text.find('e') - last);  // the zeros after the last digit
+    const size_t e = text.find('e');
+    std::string hairBelow = text;
+    hairBelow[e - 1] = char(hairBelow[e - 1] - 1);  // the exact midpoint ends in 5
+    hairBelow.insert(e, std::string(40, '9'));
+    std::string hairAbove = text;
+    hairAbove.insert(e, std::string(39, '0') + "1");
+    const struct {
+        std::string Text;
+        double Value;
+    } cases[] = {
+        {hairBelow, below},
+        {text, std::numeric_limits<double>::min()},  // a tie: the even neighbour
+        {hairAbove, std::numeric_limits<double>::min()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::bit_cast<uint64_t>(Core(c.Text)), std::bit_cast<uint64_t>(c.Value))
+            << c.Text;
+        char* stop = nullptr;
+        EXPECT_EQ(std::bit_cast<uint64_t>(StrToD(c.Text.c_str(), &stop)),
+                  std::bit_cast<uint64_t>(c.Value))
+            << c.Text;
+    }
 }
 
 // Far more digits than fit in one scratch buffer: the big integers grow onto the heap and the

@@ -280,6 +280,72 @@ TEST(FloatOracle, ExactHalfwayCasesWrittenInFull) {
     }
 }
 
+// The exact decimal text of a long double, without the zeros after its last digit.
+std::string ExactText(long double v) {
+    char buf[1200];
+    std::snprintf(buf, sizeof(buf), "%.1100Le", v);
+    std::string text(buf);
+    const size_t e = text.find('e');
+    size_t last = e;
+    while (text[last - 1] == '0') {
+        --last;
+    }
+    if (text[last - 1] == '.') {
+        --last;
+    }
+    text.erase(last, e - last);
+    return text;
+}
+
+// The text of a decimal mantissa moved by one unit in a digit 40 places past its last one:
+// closer to the original than any estimate can tell apart.
+std::string Nudged(const std::string& text, bool up) {
+    const size_t e = text.find('e');
+    std::string mantissa = text.substr(0, e);
+    if (mantissa.find('.') == std::string::npos) {
+        mantissa += '.';
+    }
+    if (up) {
+        mantissa += std::string(39, '0') + "1";
+    } else {
+        mantissa.back() = char(mantissa.back() - 1);  // an exact binary fraction ends in 5
+        mantissa += std::string(40, '9');
+    }
+    return mantissa + text.substr(e);
+}
+
+// The point halfway between lo and the next double hi, written out in full; the points 1/1024
+// of the gap to either side of it (long double holds them exactly: 53 bits of lo and 11 more);
+// and the points a hair to either side of it.
+bool MidpointAndNeighboursReadLikeStrtod(long double lo, long double hi) {
+    const long double mid = (lo + hi) / 2;
+    const long double nudge = (hi - lo) / 1024;
+    const std::string text = ExactText(mid);
+    return ReadsLikeStrtod(text) && ReadsLikeStrtod(ExactText(mid - nudge)) &&
+           ReadsLikeStrtod(ExactText(mid + nudge)) && ReadsLikeStrtod(Nudged(text, false)) &&
+           ReadsLikeStrtod(Nudged(text, true));
+}
+
+// Where the gap between doubles changes: at every power of two the gap below is half the gap
+// above, and the edges of the range round to zero (below half the smallest subnormal) or to
+// infinity (from halfway past the largest double).
+TEST(FloatOracle, HalfwayCasesAtTheEdgesOfEachBinade) {
+    for (int e = -1073; e <= 1023; ++e) {
+        const double p = std::ldexp(1.0, e);
+        if (!MidpointAndNeighboursReadLikeStrtod(std::nextafter(p, 0.0), p) ||
+            !MidpointAndNeighboursReadLikeStrtod(p, std::nextafter(p, INFINITY))) {
+            return;
+        }
+    }
+    MidpointAndNeighboursReadLikeStrtod(0.0L, std::numeric_limits<double>::denorm_min());
+    const long double max = DBL_MAX;
+    MidpointAndNeighboursReadLikeStrtod(max, max + (max - std::nextafter(DBL_MAX, 0.0)));
+    for (const std::string sign : {"", "-"}) {
+        ReadsLikeStrtod(sign + ExactText(std::numeric_limits<double>::denorm_min() / 2.0L));
+        ReadsLikeStrtod(sign + ExactText(max + (max - std::nextafter(DBL_MAX, 0.0)) / 2));
+    }
+}
+
 TEST(FloatOracle, SpellingsThatAreNoNumber) {
     for (const char* text : {"inf", "-inf", "INF", "infinity", "nan", "NaN", "-nan", "nan(1)"}) {
         char* stop = nullptr;

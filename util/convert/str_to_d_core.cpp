@@ -269,8 +269,10 @@ double StrToDCore(TParserClosure& c, const char* begin, const char* end, char** 
     const int rest = exp10 + (t.Nd - used);
     const long double estimate = rest >= 0 ? lead * Pow10L(rest) : lead / Pow10L(rest);
     double rv = double(estimate);
-    if (rv >= std::numeric_limits<double>::min() && rv <= std::numeric_limits<double>::max() &&
-        !Ambiguous(estimate, used < t.Nd)) {
+    // The estimate itself must be normal: just below the smallest normal double the doubles
+    // are subnormal, one bit shorter than the bits that Ambiguous takes as the dropped ones.
+    if (estimate >= (long double)std::numeric_limits<double>::min() &&
+        rv <= std::numeric_limits<double>::max() && !Ambiguous(estimate, used < t.Nd)) {
         return sign * rv;
     }
     if (rv > std::numeric_limits<double>::max()) {
