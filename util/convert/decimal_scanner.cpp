@@ -3,6 +3,7 @@
 // to the correctly rounding core.
 #include "util/convert/decimal_scanner.h"
 
+#include "util/convert/decimal_exponent.h"
 #include "util/convert/dtoa.h"
 #include "util/convert/dtoa_powers.h"
 
@@ -13,8 +14,6 @@
 #include <type_traits>
 
 namespace {
-
-constexpr int MaxExponent = 19999;
 
 bool IsSpaceByte(char c) noexcept {
     return c == ' ' || (c >= 9 && c <= 13);
@@ -128,31 +127,9 @@ double StrToD(const char* begin, const char* end, char** stop) {
     }
     exp10 += pending;
 
-    if (more(s) && (*s == 'e' || *s == 'E')) {
-        const char* p = s + 1;
-        bool expNegative = false;
-        if (more(p) && (*p == '+' || *p == '-')) {
-            expNegative = *p == '-';
-            ++p;
-        }
-        if (more(p) && IsDigit(*p)) {
-            while (more(p) && *p == '0') {
-                ++p;
-            }
-            const char* first = p;
-            int64_t v = 0;
-            for (; more(p) && IsDigit(*p); ++p) {
-                if (v <= MaxExponent) {
-                    v = v * 10 + (*p - '0');
-                }
-            }
-            if (p - first > 8 || v > MaxExponent) {
-                v = MaxExponent;
-            }
-            exp10 += expNegative ? -v : v;
-            s = p;
-        }
-    }
+    int64_t exponent = 0;
+    s = NDecimalText::ScanExponent(s, end, exponent);
+    exp10 += exponent;
     if (!lead.Count) {
         return finish(s, Signed(negative, 0.0));
     }

@@ -3,6 +3,7 @@
 // candidate double and half its gap until the candidate is the nearest (ties to even).
 #include "util/convert/dtoa.h"
 
+#include "util/convert/decimal_exponent.h"
 #include "util/convert/dtoa_bignum.h"
 #include "util/convert/dtoa_powers.h"
 
@@ -18,7 +19,6 @@ namespace NDtoa {
 namespace {
 
 constexpr uint64_t FracMask = (uint64_t(1) << 52) - 1;
-constexpr int MaxExponent = 19999;
 
 // The number as found in the text: value = N * 10^Exp10, N the integer of the Nd digits that
 // start at First (a '.' among them is skipped), without leading or trailing zeros.
@@ -77,31 +77,7 @@ const char* Scan(const char* begin, const char* end, TDecimalText& out) {
         return nullptr;
     }
     int64_t exp = 0;
-    if (more(s) && (*s == 'e' || *s == 'E')) {
-        const char* p = s + 1;
-        bool negative = false;
-        if (more(p) && (*p == '+' || *p == '-')) {
-            negative = *p == '-';
-            ++p;
-        }
-        if (more(p) && IsDigit(*p)) {
-            while (more(p) && *p == '0') {
-                ++p;
-            }
-            const char* digits = p;
-            int64_t v = 0;
-            for (; more(p) && IsDigit(*p); ++p) {
-                if (v <= MaxExponent) {
-                    v = v * 10 + (*p - '0');
-                }
-            }
-            if (p - digits > 8 || v > MaxExponent) {
-                v = MaxExponent;
-            }
-            exp = negative ? -v : v;
-            s = p;
-        }
-    }
+    s = NDecimalText::ScanExponent(s, end, exp);
     if (last) {
         // Trailing zeros of the digits only scale the value.
         out.Nd = int(std::min<int64_t>(ndToLast, std::numeric_limits<int>::max()));
