@@ -169,6 +169,19 @@ TEST(IntFromString, BadCharactersAreEscapedAndQuoted) {
         {UInt, 10, u"\"", "!unexpected symbol \"\\\"\" at pos 0 in string \"\\\"\""},
         {UInt, 10, u"\\", "!unexpected symbol \"\\\\\" at pos 0 in string \"\\\\\""},
         {UInt, 10, u"1\t", "!unexpected symbol \"\\t\" at pos 1 in string \"1\\t\""},
+        // The symbol is escaped alone; inside the text the next character decides the form.
+        {UInt, 10,
+         u"\x01"
+         u"7",
+         "!unexpected symbol \"\\1\" at pos 0 in string \"\\0017\""},
+        {UInt, 10,
+         u"\x1B"
+         u"a",
+         "!unexpected symbol \"\\x1B\" at pos 0 in string \"\\033a\""},
+        {UInt, 10,
+         u"\x1B"
+         u"z",
+         "!unexpected symbol \"\\x1B\" at pos 0 in string \"\\x1Bz\""},
         {UInt, 10, u"\u0661", "!unexpected symbol \"\\u0661\" at pos 0 in string \"\\u0661\""},
         {UInt, 10, u"12\u0131", "!unexpected symbol \"\\u0131\" at pos 2 in string \"12\\u0131\""},
         {UInt, 10, u"1\U0001F600",
