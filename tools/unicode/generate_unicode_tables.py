@@ -17,7 +17,7 @@ import os
 import re
 import sys
 
-# The property runs cover the whole code space; the table reports 0x10FFFE code points of it.
+# The property runs cover the whole code space, and the table reports all of it.
 CODE_SPACE = 0x110000
 DECOMPOSITION_TABLE_SIZE = 195102  # U+0000 .. U+2FA1D
 SOURCE_FILES = ["UnicodeData.txt", "CompositionExclusions.txt", "DerivedNormalizationProps.txt",

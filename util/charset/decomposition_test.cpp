@@ -88,8 +88,8 @@ TEST(Decomposition, WriterDropsMarksAndLowerCases) {
         {u"\u0130", false, false, u"i"},
         {u"\U00010400", false, false, u"\U00010428"},  // pair in, pair out
         {u"\U0010FFFD", false, false, u"\U0010FFFD"},  // the last code point of the table
-        {u"\U0010FFFE\U0010FFFF", false, false, u"\uFFFD\uFFFD"},  // beyond the table
-        {u"a\xD800", false, false, u"a\uFFFD"},                    // high surrogate at the end
+        {u"\U0010FFFE\U0010FFFF", false, false, u"\U0010FFFE\U0010FFFF"},  // noncharacters
+        {u"a\xD800", false, false, u"a\uFFFD"},  // high surrogate at the end
         {u"\xD800x", false, false, u"\uFFFDx"},  // high surrogate before a non-surrogate
         {u"\xDC00", false, false, u"\xDC00"},    // a lone low surrogate stays
         {u"", false, false, u""},

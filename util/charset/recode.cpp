@@ -3,6 +3,7 @@
 
 #include "util/charset/encoder.h"
 #include "util/charset/iconv.h"
+#include "util/charset/unicode_utf16.h"
 #include "util/charset/utf8.h"
 #include "util/generic/exception.h"
 
@@ -154,7 +155,7 @@ RECODE_RESULT DecodeToUnits(ECharset from, const char* src, size_t srcLen,
                 cp = REPLACEMENT_CHARACTER;
             }
             wchar16 buf[2];
-            units.insert(units.end(), buf, buf + WriteUtf16Char(cp, buf));
+            units.insert(units.end(), buf, buf + WriteUtf16CodePoint(cp, buf));
             p += n;
         }
         read = static_cast<size_t>(p - reinterpret_cast<const uint8_t*>(src));

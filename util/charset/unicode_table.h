@@ -80,10 +80,10 @@ constexpr uint32_t UNICODE_NFKD_STABLE = 0x4000;
 // second of a composed pair).
 constexpr uint32_t UNICODE_NFKC_STABLE = 0x8000;
 
-// Number of code points with a property record: U+0000 to U+10FFFD. The two last code points
-// (noncharacters) lie beyond it: they read the fallback record, and a case change or decoder
-// that would write one writes U+FFFD instead.
-constexpr size_t UNICODE_TABLE_SIZE = 0x10FFFE;
+// Number of code points with a property record: every code point, U+0000 to U+10FFFF, so that
+// the last two (noncharacters, but valid text) keep their own records and survive decoding and
+// case changes instead of turning into U+FFFD.
+constexpr size_t UNICODE_TABLE_SIZE = 0x110000;
 // The pages of the property table cover the whole code space, 32 code points a page.
 constexpr size_t UNICODE_CODE_SPACE = 0x110000;
 // Number of code points covered by the decomposition tables (U+0000 to U+2FA1D).

@@ -83,13 +83,16 @@ TEST(UnicodeTable, NormalisationStabilityBits) {
     }
 }
 
-TEST(UnicodeTable, CoversTheCodePointsBelowU10FFFEWithTheFallbackBeyond) {
+TEST(UnicodeTable, CoversEveryCodePointWithTheFallbackBeyond) {
     const TUnicodeDataDescriptor& table = UnicodeDataTable();
-    EXPECT_EQ(table.Size, 1114110u);
+    EXPECT_EQ(table.Size, 0x110000u);
     EXPECT_EQ(&UnicodeCharInfo(0x10FFFD), &table[0x10FFFD]);
     EXPECT_EQ(UnicodeCategory(0x10FFFD), 0u);  // private use
-    // The two noncharacters at the end of the code space read the private-use fallback.
-    for (uint32_t cp : {0x10FFFEu, 0x10FFFFu, 0x110000u, 0xFFFFFFFFu}) {
+    // The two noncharacters at the end of the code space keep records of their own.
+    for (uint32_t cp : {0x10FFFEu, 0x10FFFFu}) {
+        EXPECT_EQ(&UnicodeCharInfo(cp), &table[cp]) << std::hex << cp;
+    }
+    for (uint32_t cp : {0x110000u, 0xFFFFFFFFu}) {
         EXPECT_EQ(&UnicodeCharInfo(cp), &table[0xE001]) << std::hex << cp;
     }
 }

@@ -1,6 +1,7 @@
 // UTF-8 characters and the strict UTF-8 decoder.
 #include "util/charset/utf8.h"
 
+#include "util/charset/unicode_utf16.h"
 #include "util/generic/exception.h"
 #include "util/string/escape.h"
 
@@ -89,20 +90,6 @@ size_t WriteUtf8Char(uint32_t cp, uint8_t* out) noexcept {
     return n;
 }
 
-size_t WriteUtf16Char(uint32_t cp, wchar16* out) noexcept {
-    if (cp <= 0xFFFF) {
-        out[0] = static_cast<wchar16>(cp);
-        return 1;
-    }
-    if (cp < 0x10FFFE) {
-        out[0] = static_cast<wchar16>((cp >> 10) + 0xD7C0);
-        out[1] = static_cast<wchar16>((cp & 0x3FF) + 0xDC00);
-        return 2;
-    }
-    out[0] = 0xFFFD;
-    return 1;
-}
-
 TUtf16String DecodeUtf8(const char* bytes, size_t length) {
     TUtf16String result;
     if (length == 0) {
@@ -126,7 +113,7 @@ TUtf16String DecodeUtf8(const char* bytes, size_t length) {
             }
             throw error;
         }
-        units += WriteUtf16Char(cp, out + units);
+        units += WriteUtf16CodePoint(cp, out + units);
         p += n;
     }
     result.ReserveAndResize(units);

@@ -25,10 +25,6 @@ size_t Utf8Length(uint32_t cp) noexcept;
 // Writes the UTF-8 form of cp (at most U+1FFFFF) and returns the bytes written.
 size_t WriteUtf8Char(uint32_t cp, uint8_t* out) noexcept;
 
-// Appends cp to UTF-16 text: one unit up to U+FFFF, a surrogate pair up to U+10FFFD, U+FFFD
-// from U+10FFFE up. Returns the units written (out needs room for 2).
-size_t WriteUtf16Char(uint32_t cp, wchar16* out) noexcept;
-
 // UTF-8 bytes to UTF-16. Raises kexception "failed to decode UTF-8 string at pos " + the byte
 // offset of the first malformed or truncated sequence, followed for inputs shorter than 51
 // bytes by " in string " and the input escaped between double quotes.

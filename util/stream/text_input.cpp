@@ -2,6 +2,7 @@
 #include "util/stream/text_input.h"
 
 #include "util/charset/recode_result.h"
+#include "util/charset/unicode_utf16.h"
 #include "util/convert/cast_exception.h"
 #include "util/convert/from_string.h"
 
@@ -199,17 +200,10 @@ int RecodeToUnicode(const char* src, wchar16* dst, size_t srcLen, size_t dstLen,
             continue;
         }
         status = RECODE_OK;
-        if (cp <= 0xFFFF) {
-            dst[out++] = static_cast<wchar16>(cp);
-        } else if (cp < 0x10FFFE) {
-            if (dstLen - out < 2) {
-                return finish(RECODE_EOOUTPUT);
-            }
-            dst[out++] = static_cast<wchar16>((cp >> 10) + 0xD7C0);
-            dst[out++] = static_cast<wchar16>((cp & 0x3FF) + 0xDC00);
-        } else {
-            dst[out++] = 0xFFFD;
+        if (cp > 0xFFFF && cp < UNICODE_TABLE_SIZE && dstLen - out < 2) {
+            return finish(RECODE_EOOUTPUT);
         }
+        out += WriteUtf16CodePoint(cp, dst + out);
         pos += length;
     }
 }

@@ -50,6 +50,6 @@ bool ReadLine(TInputStream& in, TUtf16String& line);
 // and the units written. Returns a RECODE_RESULT: 0 all read; 1 the input ends inside a
 // sequence (left unread); 2 the output is full with input left; 3 all read, the last character
 // malformed and written as U+FFFD. Only the lead-byte class and the continuation bytes are
-// checked; a code point from U+10FFFE up becomes U+FFFD.
+// checked; a value above U+10FFFF becomes U+FFFD.
 int RecodeToUnicode(const char* src, wchar16* dst, size_t srcLen, size_t dstLen, size_t* read,
                     size_t* written);

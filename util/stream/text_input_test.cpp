@@ -140,7 +140,7 @@ TEST(TextInput, DecodesLinesAndWordsFromUtf8) {
         {"\xE2\x82\n", u""},  // the cut sequence is dropped
         {"a\xE2\x82\n", u"a"},
         {"\xF0\x9F\x98\x80\r\n", u"\U0001F600"},
-        {"\xF4\x8F\xBF\xBF\n", u"\uFFFD"},         // U+10FFFF
+        {"\xF4\x8F\xBF\xBF\n", u"\U0010FFFF"},
         {"\xC0\x80\n", std::u16string(1, u'\0')},  // overlong forms decode as computed
         {"\xED\xA0\x80\n", std::u16string(1, char16_t(0xD800))},
         {"\x80\xFFz\n", u"\uFFFD\uFFFDz"},

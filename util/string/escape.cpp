@@ -1,5 +1,6 @@
 #include "util/string/escape.h"
 
+#include "util/charset/unicode_utf16.h"
 #include "util/convert/from_string.h"
 
 #include <cstdint>
@@ -155,18 +156,10 @@ void AppendCodePoint(Stroka& out, uint32_t cp) {
     out.append(buf, n);
 }
 
-// Code points from 0x10FFFE up lie past the Unicode property table: U+FFFD.
+// A code point past the Unicode property table (not a code point at all) becomes U+FFFD.
 void AppendCodePoint(TUtf16String& out, uint32_t cp) {
-    if (cp <= 0xFFFF) {
-        out.append(static_cast<wchar16>(cp));
-    } else if (cp < 0x10FFFE) {
-        const uint32_t v = cp - 0x10000;
-        const wchar16 pair[2] = {static_cast<wchar16>(0xD800 + (v >> 10)),
-                                 static_cast<wchar16>(0xDC00 + (v & 0x3FF))};
-        out.append(pair, 2);
-    } else {
-        out.append(static_cast<wchar16>(0xFFFD));
-    }
+    wchar16 units[2];
+    out.append(units, WriteUtf16CodePoint(cp, units));
 }
 
 // Reads the escape after a backslash at [p, end), p != end; appends its value and returns

@@ -28,7 +28,7 @@ TUtf16String QuoteString(const TUtf16String& s);
 
 // Appends the unescaped form of [data, data + length) to `out`; returns `out`. In the 8-bit
 // form \u and \U code points are appended as UTF-8; in the 16-bit form as one unit or a
-// surrogate pair (U+FFFD from 0x10FFFE up).
+// surrogate pair (U+FFFD above U+10FFFF).
 Stroka& UnescapeC(const char* data, size_t length, Stroka& out);
 TUtf16String& UnescapeC(const wchar16* data, size_t length, TUtf16String& out);
 

@@ -151,15 +151,11 @@ TEST(Unescape, ReadsEveryEscapeForm) {
 
 TEST(Unescape, WideCodePointsBecomeUnitsOrSurrogatePairs) {
     const std::vector<TWideUnescapeCase> cases = {
-        {u"\\u0416", u"\u0416"},
-        {u"\\U00000416", u"\u0416"},
-        {u"\\U0001F600", u"\U0001F600"},
-        {u"\\U0010FFFD", u"\U0010FFFD"},
-        {u"\\U0010FFFE", u"\uFFFD"},
-        {u"\\U7FFFFFFF", u"\uFFFD"},
-        {u"\\xe9\\x4", {u'\u00E9', u'\x04'}},
-        {u"\\377", u"\u00FF"},
-        {u"\\u041", u"u041"},
+        {u"\\u0416", u"\u0416"},         {u"\\U00000416", u"\u0416"},
+        {u"\\U0001F600", u"\U0001F600"}, {u"\\U0010FFFD", u"\U0010FFFD"},
+        {u"\\U0010FFFF", u"\U0010FFFF"}, {u"\\U00110000", u"\uFFFD"},
+        {u"\\U7FFFFFFF", u"\uFFFD"},     {u"\\xe9\\x4", {u'\u00E9', u'\x04'}},
+        {u"\\377", u"\u00FF"},           {u"\\u041", u"u041"},
         {u"\u0416\\", u"\u0416"},
     };
     for (const TWideUnescapeCase& c : cases) {

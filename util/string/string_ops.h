@@ -18,7 +18,7 @@ const char* FindFirstNotOf(const char* data, size_t length, const char* set, siz
 void ReverseUtf16(TUtf16String& s);
 
 // Appends the UTF-16 form of UTF-8 bytes to target: code points above U+FFFF as surrogate
-// pairs, those beyond the Unicode property table (U+10FFFE on) as U+FFFD. Raises kexception
+// pairs, values above U+10FFFF as U+FFFD. Raises kexception
 // "Invalid UTF8: \"" + the first 50 bytes + ("...\"" when the input is longer, else "\"") for
 // malformed input: a bad lead or continuation byte, a truncated sequence, an overlong form or
 // an encoded surrogate. target is then left as it was.

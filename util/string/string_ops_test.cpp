@@ -79,9 +79,9 @@ TEST(Utf8ToUtf16, AppendsDecodedText) {
         {"\xD0\x9F\xD1\x80\xD0\xB8", u"\u041F\u0440\u0438"},
         {"\xE2\x82\xAC", u"\u20AC"},
         {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"\xF4\x8F\xBF\xBD", u"\U0010FFFD"},  // the last code point of the Unicode table
-        {"\xF4\x8F\xBF\xBE", u"\uFFFD"},      // U+10FFFE lies beyond it
-        {"\xF4\x8F\xBF\xBF", u"\uFFFD"},
+        {"\xF4\x8F\xBF\xBD", u"\U0010FFFD"},
+        {"\xF4\x8F\xBF\xBE", u"\U0010FFFE"},  // noncharacters, but valid text
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
         {"\xF4\x90\x80\x80", u"\uFFFD"},  // beyond Unicode
         {"\xF7\xBF\xBF\xBF", u"\uFFFD"},
         {"", u""},
