@@ -2,6 +2,7 @@
 #include "lemmer/unicode_services.h"
 
 #include "util/charset/composition.h"
+#include "util/charset/unicode_utf16.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,30 +14,18 @@ const TUnicodeCharInfo* GetUnicodeCharInfo(uint32_t cp) {
 namespace NLemmer {
 namespace {
 
-constexpr uint32_t REPLACEMENT = 0xFFFD;
-
-bool IsHighSurrogate(uint32_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(uint32_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
+constexpr uint32_t REPLACEMENT = UNICODE_REPLACEMENT_CHARACTER;
 
 // Reads one code point at src[i] and advances i; a broken high surrogate reads as U+FFFD and
 // consumes that unit alone. `broken` is set for such a unit.
 uint32_t ReadCodePoint(const wchar16* src, size_t length, size_t& i, bool* broken = nullptr) {
-    const uint32_t u = src[i++];
-    if (!IsHighSurrogate(u)) {
-        return u;
-    }
-    if (i < length && IsLowSurrogate(src[i])) {
-        const uint32_t low = src[i++];
-        return 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
-    }
-    if (broken) {
+    size_t units = 0;
+    const uint32_t cp = ReadUtf16CodePoint(src, length, i, &units);
+    if (broken && units == 1 && IsHighSurrogate(src[i])) {
         *broken = true;
     }
-    return REPLACEMENT;
+    i += units;
+    return cp;
 }
 
 size_t UnitsOf(uint32_t cp) {
@@ -45,18 +34,7 @@ size_t UnitsOf(uint32_t cp) {
 
 // Writes cp at out[pos]; a value beyond the code space becomes U+FFFD. The caller checked room.
 size_t WriteCodePoint(uint32_t cp, wchar16* out) {
-    if (cp < 0x10000) {
-        out[0] = static_cast<wchar16>(cp);
-        return 1;
-    }
-    if (cp >= UNICODE_TABLE_SIZE) {
-        out[0] = static_cast<wchar16>(REPLACEMENT);
-        return 1;
-    }
-    cp -= 0x10000;
-    out[0] = static_cast<wchar16>(0xD800 + (cp >> 10));
-    out[1] = static_cast<wchar16>(0xDC00 + (cp & 0x3FF));
-    return 2;
+    return WriteUtf16CodePoint(cp, out);
 }
 
 uint32_t Sanitize(uint32_t cp) {
