@@ -40,7 +40,9 @@ long double FromString<long double, char>(const char* data, size_t len) {
     // sscanf needs a NUL-terminated text; only the first 256 bytes are looked at.
     const size_t n = std::min<size_t>(len, 256);
     char buf[257];
-    std::memcpy(buf, data, n);
+    if (n) {
+        std::memcpy(buf, data, n);  // an empty text may come without any data
+    }
     buf[n] = 0;
     long double value = 0;
     char after = 0;

@@ -128,6 +128,25 @@ TEST(FromStringBool, AcceptsWholeWordsOnly) {
     }
 }
 
+// An empty text is not read, so it may come as a null pointer.
+TEST(FromStringEmpty, EmptyTextNeedsNoData) {
+    const char* none = nullptr;
+    EXPECT_EQ(FromString<double>(none, 0), 0.0);
+    EXPECT_EQ(FromString<float>(none, 0), 0.0f);
+    auto message = [](auto parse) -> std::string {
+        try {
+            parse();
+            return "no exception";
+        } catch (const TFromStringException& e) {
+            return e.what();
+        }
+    };
+    EXPECT_EQ(message([&] { (void)FromString<long double>(none, 0); }), "cannot parse float()");
+    EXPECT_EQ(message([&] { (void)FromString<bool>(none, 0); }), "cannot parse bool()");
+    EXPECT_EQ(FromString<Stroka>(none, 0).size(), 0u);
+    EXPECT_EQ(FromString<TUtf16String>(static_cast<const wchar16*>(nullptr), 0).size(), 0u);
+}
+
 TEST(FromStringText, CopiesExactlyTheGivenUnits) {
     const Stroka s = FromString<Stroka>("abc\0def", 7);
     EXPECT_EQ(s.size(), 7u);
