@@ -56,6 +56,10 @@ TEST(DoubleToDigits, ModesAndSpecialValues) {
         {-nan, 0, 0, "nan", 9999, 1},
         {0.1, 0, 0, "1", 0, 0},
         {0.1, 1, 0, "1", 0, 0},
+        // The shortest digits lie exactly on the boundary to the next smaller double: mode 0
+        // takes them (the mantissa is even), mode 1 never does.
+        {61677584511189104.0, 0, 0, "616775845111891", 17, 0},
+        {61677584511189104.0, 1, 0, "61677584511189104", 17, 0},
         {-1.5, 0, 0, "15", 1, 1},
         {1e23, 0, 0, "1", 24, 0},
         {5e-324, 0, 0, "5", -323, 0},
@@ -159,6 +163,28 @@ TEST(DoubleToDigits, ModesAgreeWithTheCLibrary) {
             ASSERT_EQ(d.Point, exp3.Point) << buf << " mode " << mode;
             ASSERT_EQ(d.Sign, v < 0) << buf;
         }
+
+        // Modes 4 and 5 (8 and 9 without the shortcut) give the shortest digits when they fit
+        // in the count, else the rounded digits of modes 2 and 3.
+        const int shortLen = int(expected.Text.size());
+        const TDigits& exp4 = shortLen <= significant ? expected : exp2;
+        for (int mode : {4, 8}) {
+            const TDigits d = Digits(v, mode, significant);
+            ASSERT_EQ(d.Text, exp4.Text) << shortest << " mode " << mode << "/" << significant;
+            ASSERT_EQ(d.Point, exp4.Point) << shortest << " mode " << mode << "/" << significant;
+        }
+        const TDigits& exp5 = expected.Point - shortLen >= -after ? expected : exp3;
+        for (int mode : {5, 9}) {
+            const TDigits d = Digits(v, mode, after);
+            ASSERT_EQ(d.Text, exp5.Text) << shortest << " mode " << mode << "/" << after;
+            ASSERT_EQ(d.Point, exp5.Point) << shortest << " mode " << mode << "/" << after;
+        }
+
+        // Mode 1 never settles on a boundary point, so it may need more digits than mode 0,
+        // but they still read back as the value.
+        const TDigits d1 = Digits(v, 1, 0);
+        const std::string back = (v < 0 ? "-0." : "0.") + d1.Text + "e" + std::to_string(d1.Point);
+        ASSERT_EQ(std::strtod(back.c_str(), nullptr), v) << shortest << " mode 1: " << back;
     }
 }
 
