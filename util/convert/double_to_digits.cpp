@@ -195,6 +195,17 @@ void TimesTen(TParserClosure& c, TExact& x, bool leftright) {
     }
 }
 
+// Rounds the digits [s0, s), whose last one is digit, by the remainder R / S left after it:
+// half to even.
+char* RoundLastDigit(TParserClosure& c, const TExact& x, char* s0, char* s, int& k, char digit) {
+    TBigint* twice = LShift(c, x.R, 1);
+    const int j = Cmp(twice, x.S);
+    if (j > 0 || (j == 0 && (digit & 1))) {
+        return RoundUp(s0, s, k);
+    }
+    return s;
+}
+
 // Digits that stop as soon as they identify the double (rounding at ilim when that comes first).
 char* ShortestLoop(TParserClosure& c, TExact& x, char* s0, int& k, int ilim, int mode, bool even) {
     char* s = s0;
@@ -245,12 +256,7 @@ char* ShortestLoop(TParserClosure& c, TExact& x, char* s0, int& k, int ilim, int
         }
         TimesTen(c, x, true);
     }
-    TBigint* twice = LShift(c, x.R, 1);
-    const int j = Cmp(twice, x.S);
-    if (j > 0 || (j == 0 && (digit & 1))) {
-        return RoundUp(s0, s, k);
-    }
-    return s;
+    return RoundLastDigit(c, x, s0, s, k, digit);
 }
 
 // Exactly ilim digits, the last one rounded half to even.
@@ -268,12 +274,7 @@ char* FixedLoop(TParserClosure& c, TExact& x, char* s0, int& k, int ilim) {
         }
         TimesTen(c, x, false);
     }
-    TBigint* twice = LShift(c, x.R, 1);
-    const int j = Cmp(twice, x.S);
-    if (j > 0 || (j == 0 && (digit & 1))) {
-        return RoundUp(s0, s, k);
-    }
-    return s;
+    return RoundLastDigit(c, x, s0, s, k, digit);
 }
 
 }  // namespace
