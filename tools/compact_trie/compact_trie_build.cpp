@@ -5,6 +5,7 @@
 // grouped by prefix (sorted input) and keeps memory low, -v reports progress on standard error.
 #include "lemmer/compiler/compact_trie_builder.h"
 #include "lemmer/compiler/compact_trie_text.h"
+#include "tools/tool_main.h"
 #include "util/generic/exception.h"
 #include "util/stream/buffer_stream.h"
 #include "util/stream/file_stream.h"
@@ -58,16 +59,8 @@ int Run(int argc, char** argv) {
         StdOutStream().Write(bytes.data(), bytes.size());
         StdOutStream().Flush();
     } else {
-        const Stroka output(names[1]);
-        const Stroka temporary = output + ".tmp";
-        {
-            TFileOutput out(temporary);
-            out.Write(bytes.data(), bytes.size());
-            out.Finish();
-        }
-        if (std::rename(temporary.c_str(), output.c_str()) != 0) {
-            throw TFileError() << "can't rename " << temporary << " to " << output;
-        }
+        WriteFileWhole(Stroka(names[1]),
+                       [&](TOutputStream& out) { out.Write(bytes.data(), bytes.size()); });
     }
     if (options.Verbose) {
         StdErrStream() << "trie of " << static_cast<unsigned long>(size) << " bytes" << Endl;
@@ -77,11 +70,5 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        StdErrStream() << e.what() << "\n";
-        StdErrStream().Flush();
-        return 1;
-    }
+    return RunTool("", [&] { return Run(argc, argv); });
 }

@@ -4,6 +4,7 @@
 // stream or gzip member and the members are written back to back; the raw output receives the
 // parts' bytes uncompressed, for comparison. A part is a file name, or "random:<bytes>:<seed>"
 // for that many pseudo-random bytes (incompressible, the same on every build).
+#include "tools/tool_main.h"
 #include "util/generic/exception.h"
 #include "util/stream/blob.h"
 #include "util/stream/file_stream.h"
@@ -62,11 +63,5 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        StdErrStream() << "make_fixture: " << e.what() << "\n";
-        StdErrStream().Flush();
-        return 1;
-    }
+    return RunTool("make_fixture: ", [&] { return Run(argc, argv); });
 }

@@ -6,6 +6,7 @@
 // inflated size and MD5 are noted in the source's opening comment. The build runs it through
 // the CMake function lemmix_embed_data.
 #include "tools/packer/embedded_source.h"
+#include "tools/tool_main.h"
 #include "util/digest/md5.h"
 #include "util/generic/exception.h"
 #include "util/stream/blob.h"
@@ -68,27 +69,13 @@ int Run(int argc, char** argv) {
     const std::vector<Stroka> about = {source, Inflated(data)};
     const std::vector<Stroka> chunks = SplitIntoChunks(data.AsCharPtr(), data.Size());
 
-    // Written beside the target and renamed, so that a failed run leaves no half source.
-    const Stroka temporary = output + ".tmp";
-    {
-        TFileOutput out(temporary);
-        WriteEmbeddedSource(out, symbol, about, chunks);
-        out.Finish();
-    }
-    if (std::rename(temporary.c_str(), output.c_str()) != 0) {
-        throw TFileError() << "can't rename " << temporary << " to " << output;
-    }
+    WriteFileWhole(output,
+                   [&](TOutputStream& out) { WriteEmbeddedSource(out, symbol, about, chunks); });
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& e) {
-        StdErrStream() << "packer: " << e.what() << "\n";
-        StdErrStream().Flush();
-        return 1;
-    }
+    return RunTool("packer: ", [&] { return Run(argc, argv); });
 }
