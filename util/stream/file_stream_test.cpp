@@ -3,6 +3,7 @@
 #include "util/stream/file_stream.h"
 
 #include "util/generic/exception.h"
+#include "util/stream/random_bytes_test_helpers.h"
 #include "util/stream/std_stream.h"
 #include "util/system/sigpipe.h"
 
@@ -16,7 +17,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -38,14 +38,7 @@ void WriteWhole(const std::string& path, const std::string& data) {
     out << data;
 }
 
-std::string RandomBytes(size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (auto& c : s) {
-        c = char(gen());
-    }
-    return s;
-}
+using NStreamTest::RandomBytes;
 
 // Runs the body in a child process and returns its exit status (the body's result: 0 for
 // success, or a small code saying which check failed).
