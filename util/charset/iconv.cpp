@@ -50,7 +50,12 @@ TIconvConverter::TIconvConverter(const char* to, const char* from) {
         return;
     }
     std::strcpy(target, toName);
-    std::strcat(target, "//IGNORE");
+    // glibc's ISO-2022-CN-EXT decoder, when told to ignore errors, steps past the end of the
+    // input on a shift-out that no designation came before, and goes on reading whatever
+    // memory follows. Without the suffix it stops there with EILSEQ, which Convert skips.
+    if (strcasecmp(IconvName(from), "ISO-2022-CN-EXT") != 0) {
+        std::strcat(target, "//IGNORE");
+    }
     iconv_t cd = iconv_open(target, IconvName(from));
     Handle_ = cd == reinterpret_cast<iconv_t>(-1) ? nullptr : static_cast<void*>(cd);
 }

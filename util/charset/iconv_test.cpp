@@ -46,6 +46,27 @@ TEST(IconvConverter, LeavesOutCharactersTheTargetLacks) {
     EXPECT_EQ(r.Out, "ABC");
 }
 
+TEST(IconvConverter, NeverReadsPastTheInput) {
+    // A shift-out with no designation before it, at the end of the input: the bytes after the
+    // input must stay unread.
+    const char buffer[] =
+        "A\x0E"
+        "BBBBBBBB";
+    for (const char* target : {"UTF-16LE", "UTF-8", "ISO-2022-KR"}) {
+        TIconvConverter converter(target, "ISO-2022-CN-EXT");
+        ASSERT_TRUE(converter.Valid());
+        std::string out(64, '\0');
+        const char* in = buffer;
+        size_t inLeft = 2;
+        char* dst = out.data();
+        size_t dstLeft = out.size();
+        EXPECT_EQ(converter.Convert(in, inLeft, dst, dstLeft), TIconvConverter::Done) << target;
+        EXPECT_EQ(in, buffer + 2) << target;
+        EXPECT_EQ(inLeft, 0u) << target;
+        EXPECT_EQ(out.substr(0, out.size() - dstLeft).find('B'), std::string::npos) << target;
+    }
+}
+
 TEST(IconvConverter, ReportsAnIncompleteTailAndAFullOutput) {
     const TConversion tail = Convert("UTF-8", "GB18030", "\xD6\xD0\x81\x30\x81", 64);
     EXPECT_EQ(tail.Status, TIconvConverter::Incomplete);
