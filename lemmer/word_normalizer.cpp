@@ -45,7 +45,10 @@ void Terminate(wchar16* out, size_t length, size_t room) {
 
 size_t CopyCut(const wchar16* src, size_t length, wchar16* out, size_t outSize) {
     const size_t n = std::min(length, outSize);
-    std::memmove(out, src, n * sizeof(wchar16));
+    // An empty word may come as a null pointer; memmove must not see it.
+    if (n != 0) {
+        std::memmove(out, src, n * sizeof(wchar16));
+    }
     return n;
 }
 
@@ -355,7 +358,7 @@ TNormalizeResult TAlphabetWordNormalizer::ToTitle(const wchar16* src, size_t len
         const TCharMapTranslation t = PreTitle_->Translate(src, first, out, outSize);
         r.Valid = r.Valid && t.Complete;
         head = t.Length;
-    } else {
+    } else if (first != 0) {
         std::memmove(out, src, first * sizeof(wchar16));
     }
     head = ToTitleUtf16(out, head, out);

@@ -161,6 +161,28 @@ TEST(WordNormalizer, CutsAtTheCallersBuffer) {
     EXPECT_EQ(r.R.Flags.Value(), 0x02u);
 }
 
+// An empty word given as a null pointer, and a null buffer of no room, are valid calls of
+// every step (the sanitizer build catches a null pointer handed on to memmove).
+TEST(WordNormalizer, EmptyWordAsNullPointer) {
+    for (int language : {0, int(LANG_ENG), int(LANG_RUS), int(LANG_TUR)}) {
+        const TAlphabetWordNormalizer* n = GetAlphabetWordNormalizer(language);
+        if (n == nullptr) {
+            continue;
+        }
+        for (uint64_t mask = 0; mask < 0x80; ++mask) {
+            wchar16 out[4] = {u'#', u'#', u'#', u'#'};
+            const TNormalizeResult r = n->NormalizeWord(nullptr, 0, out, 4, mask);
+            EXPECT_EQ(r.Length, 0u) << language << " " << mask;
+            EXPECT_EQ(out[0], 0) << language << " " << mask;
+            EXPECT_EQ(n->NormalizeWord(nullptr, 0, nullptr, 0, mask).Length, 0u);
+        }
+        wchar16 out[2] = {u'#', u'#'};
+        EXPECT_EQ(n->ToTitle(nullptr, 0, out, 2).Length, 0u);
+        EXPECT_EQ(n->ToUpper(nullptr, 0, out, 2).Length, 0u);
+        EXPECT_EQ(n->Compose(nullptr, 0, out, 2).Length, 0u);
+    }
+}
+
 TEST(WordNormalizer, LongWordsUseHeapScratchBuffers) {
     const TAlphabetWordNormalizer& russian = Normalizer(LANG_RUS);
     std::u16string word;
