@@ -354,7 +354,10 @@ char* DoubleToDigits(TParserClosure& c, double value, int mode, int ndigits, int
 
     char* s0 = static_cast<char*>(c.Allocate(size_t(std::max(ilim, 0)) + 24));
 
-    if (ilim >= 0 && ilim <= QuickMax && tryQuick) {
+    // The shortcut stops at the rounding of the last allowed digit. A subnormal has fewer bits
+    // than that, so a shorter text may already read back: only the exact loop finds it.
+    const bool shortestOfFewBits = leftright && expField == 0;
+    if (ilim >= 0 && ilim <= QuickMax && tryQuick && !shortestOfFewBits) {
         int kq = k;
         int ilimq = ilim;
         if (char* s = QuickDigits(d, s0, kq, kCheck, ilimq, ilim1, leftright)) {

@@ -49,7 +49,9 @@ TEST(FloatToString, DoubleLayout) {
         {1e20, "1e+20"},
         {1e100, "1e+100"},
         {1.7976931348623157e308, "1.797693135e+308"},
-        {5e-324, "4.940656458e-324"},
+        {5e-324, "5e-324"},  // a subnormal: the shortest text that reads back
+        {0x0.00000005c00cep-1022, "2.9789777e-317"},
+        {0x0.fffffffffffffp-1022, "2.225073859e-308"},
         {9999999999.5, "1e+10"},  // rounding carries into a new decade
         {100.0, "100"},
         {inf, "inf"},
