@@ -1,6 +1,7 @@
 // Slicing a blob at ranges taken from the input raises kexception for a range outside it and
 // otherwise gives exactly those bytes; loading plain values, arrays and 32-bit sizes from the
-// input reads exactly its bytes or raises TLoadEOF on a short read, leaving the value as it was.
+// input reads exactly its bytes or raises TLoadEOF on a short read; a short 32-bit size leaves its
+// value as it was.
 #include "util/generic/exception.h"
 #include "util/stream/blob.h"
 #include "util/stream/load.h"
@@ -61,7 +62,6 @@ void CheckPod(const uint8_t* data, size_t size) {
     TMemoryInput in(data, size);
     T value;
     memset(&value, 0xA5, sizeof(value));
-    T before = value;
     try {
         LoadPodType(in, value);
         if (size < sizeof(T) || memcmp(&value, data, sizeof(T)) != 0) {
@@ -72,7 +72,6 @@ void CheckPod(const uint8_t* data, size_t size) {
             abort();
         }
     }
-    (void)before;
 }
 
 }  // namespace
