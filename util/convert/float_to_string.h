@@ -4,7 +4,8 @@
 // A double keeps at most 10 significant digits (the shortest text that reads back as the value
 // when one that short exists, else the value correctly rounded to 10 digits), a float exactly 6
 // correctly rounded ones; trailing zero digits are dropped, and the exponent form ("1.5e-05",
-// "1e+20") is used below 1e-4 and at or above 1e10 (1e6 for a float). Infinities and NaNs print as "inf", "-inf", "nan", "-nan".
+// "1e+20") is used below 1e-4 and at or above 1e10 (1e6 for a float). Infinities and NaNs print as
+// "inf", "-inf", "nan", "-nan".
 #pragma once
 
 #include <cstddef>

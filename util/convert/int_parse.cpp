@@ -159,20 +159,19 @@ T FromString(const TChar* data, size_t len) {
     template T IntFromString<T, B, TChar>(const TChar*, size_t);       \
     template S IntFromString<S, B, TChar>(const TChar*, size_t);
 
-#define LEMMIX_INT_PARSE_BASES(T, S, TChar)                                                      \
-    LEMMIX_INT_PARSE_MEMBER(T, S, 2, TChar)                                                      \
-    LEMMIX_INT_PARSE_MEMBER(T, S, 3, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 4, TChar)              \
-        LEMMIX_INT_PARSE_MEMBER(T, S, 5, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 6, TChar)          \
-            LEMMIX_INT_PARSE_MEMBER(T, S, 7, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 8, TChar)      \
-                LEMMIX_INT_PARSE_MEMBER(T, S, 9, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 10, TChar) \
-                    LEMMIX_INT_PARSE_MEMBER(T, S, 11, TChar)                                     \
-                        LEMMIX_INT_PARSE_MEMBER(T, S, 12, TChar)                                 \
-                            LEMMIX_INT_PARSE_MEMBER(T, S, 13, TChar)                             \
-                                LEMMIX_INT_PARSE_MEMBER(T, S, 14, TChar)                         \
-                                    LEMMIX_INT_PARSE_MEMBER(T, S, 15, TChar)                     \
-                                        LEMMIX_INT_PARSE_MEMBER(T, S, 16, TChar) template T      \
-                                        FromString<T, TChar>(const TChar*, size_t);              \
+// clang-format off
+#define LEMMIX_INT_PARSE_BASES(T, S, TChar)                                                    \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 2, TChar)  LEMMIX_INT_PARSE_MEMBER(T, S, 3, TChar)           \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 4, TChar)  LEMMIX_INT_PARSE_MEMBER(T, S, 5, TChar)           \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 6, TChar)  LEMMIX_INT_PARSE_MEMBER(T, S, 7, TChar)           \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 8, TChar)  LEMMIX_INT_PARSE_MEMBER(T, S, 9, TChar)           \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 10, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 11, TChar)          \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 12, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 13, TChar)          \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 14, TChar) LEMMIX_INT_PARSE_MEMBER(T, S, 15, TChar)          \
+    LEMMIX_INT_PARSE_MEMBER(T, S, 16, TChar)                                                   \
+    template T FromString<T, TChar>(const TChar*, size_t);                                     \
     template S FromString<S, TChar>(const TChar*, size_t);
+// clang-format on
 
 #define LEMMIX_INT_PARSE_TYPES(TChar)                    \
     LEMMIX_INT_PARSE_BASES(unsigned short, short, TChar) \

@@ -37,4 +37,6 @@ uint64_t PopCount(const unsigned char* begin, const unsigned char* end) {
     return count;
 }
 
-unsigned LowestBitIndex(unsigned value) { return kLowestBit[value & 0xFF]; }
+unsigned LowestBitIndex(unsigned value) {
+    return kLowestBit[value & 0xFF];
+}
