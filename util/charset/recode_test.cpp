@@ -72,6 +72,8 @@ TEST(Recode, ConvertsBetweenTablePages) {
         {0, 13, "\xC0", 8, {RECODE_OK, 1, "\xD0\x90"}},
         {0, 13, "\xC0", 1, {RECODE_EOOUTPUT, 0, ""}},
         {0, 13, "a\xC0", 2, {RECODE_EOOUTPUT, 1, "a"}},
+        {0, 13, "\xC0", 2, {RECODE_OK, 1, "\xD0\x90"}},  // exactly the room needed
+        {13, 13, "abc", 3, {RECODE_OK, 3, "abc"}},
         {0, 13, std::string("\0\x88", 2), 8, {RECODE_OK, 2, std::string("\0\xE2\x82\xAC", 4)}},
         {13, 0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
         {13, 13, "\xE2\x82", 8, {RECODE_OK, 2, "\xE2\x82"}},
@@ -307,6 +309,10 @@ TEST(RecodeUtf16, WritesSurrogatesAndReplacements) {
         const Stroka out = RecodeFromUtf16(c.Code, text.data(), text.size());
         EXPECT_EQ(std::string(out.data(), out.size()), c.Bytes) << c.Code;
     }
+    // The last code point, from its surrogate pair.
+    const std::u16string last = {0xDBFF, 0xDFFF};
+    const Stroka utf8 = RecodeFromUtf16(13, last.data(), last.size());
+    EXPECT_EQ(std::string(utf8.data(), utf8.size()), "\xF4\x8F\xBF\xBF");
     const std::u16string nul(1, 0);
     EXPECT_EQ(RecodeFromUtf16(0, nul.data(), 1).size(), 1u);
     EXPECT_TRUE(RecodeFromUtf16(99, nul.data(), 0).empty());
