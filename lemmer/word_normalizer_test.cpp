@@ -84,6 +84,8 @@ TEST(WordNormalizer, PipelineCasesWithTheirFlags) {
         {LANG_TUR, u"IİSTANBUL", 0x04, u"ıistanbul", true, 0x04},
         // Turkish conversion deletes apostrophes, the alphabet check then passes.
         {LANG_TUR, u"Ankara'da", 0x50, u"Ankarada", true, 0x10},
+        // A middle step lengthens the word (ß becomes ss); the steps after it see all of it.
+        {LANG_GER, u"Straße", 0x34, u"strasse", true, 0x14},
         // A language without a derenyx table: the step is skipped without a flag.
         {LANG_ENG, u"word", 0x0A, u"word", true, 0x00},
         {LANG_ENG, u"wo\u0301rd", 0x0A, u"word", true, 0x00},
@@ -259,6 +261,14 @@ TEST(WordNormalizer, StringForms) {
     r = russian.Decompose(big);
     EXPECT_TRUE(r.Valid);
     EXPECT_EQ(big.size(), 18u);
+
+    // Thirty letters of three units each once decomposed: the buffer must grow past the word.
+    TUtf16String viet(30, u'\u1EC7');
+    r = russian.Decompose(viet);
+    EXPECT_TRUE(r.Valid);
+    EXPECT_EQ(viet.size(), 90u);
+    EXPECT_EQ(std::u16string(viet.data(), 3), u"e\u0323\u0302");
+    EXPECT_EQ(std::u16string(viet.data() + 87, 3), u"e\u0323\u0302");
 
     TUtf16String old(u"разсказъ");
     r = russian.ApplyAdvancedConvert(old);

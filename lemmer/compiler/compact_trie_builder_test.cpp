@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 using namespace NCompactTrieTest;
@@ -59,10 +60,19 @@ TEST(CompactTrieBuilder, SavesTheDocumentedBytes) {
     }
 }
 
-// Regions of about 256 bytes push left and right offsets across a byte boundary: the
-// widths of both offsets must be settled before anything is written.
+// Regions of about 256 bytes, and of about 64 KiB as real dictionaries have, push left and
+// right offsets across a byte boundary (1 to 2 bytes, 2 to 3 bytes): the widths of both
+// offsets must be settled before anything is written.
 TEST(CompactTrieBuilder, WidensOffsetsAcrossAByteBoundary) {
+    std::vector<size_t> tails;
     for (size_t tail = 55; tail < 72; ++tail) {
+        tails.push_back(tail);
+    }
+    for (size_t tail = 16376; tail < 16392; ++tail) {  // four bytes a unit: 65504 to 65568
+        tails.push_back(tail);
+    }
+    std::set<size_t> widths;  // of the widest offset of the record for "b"
+    for (const size_t tail : tails) {
         const std::u16string x(tail, u'x');
         for (const TEntries& entries : {TEntries{{u"a" + x, 1}, {u"b", 2}, {u"c", 3}},
                                         TEntries{{u"a", 1}, {u"b" + x, 2}, {u"c", 3}}}) {
@@ -71,8 +81,11 @@ TEST(CompactTrieBuilder, WidensOffsetsAcrossAByteBoundary) {
             for (const auto& [key, value] : entries) {
                 EXPECT_EQ(value, Find(trie, key)) << tail;
             }
+            const unsigned flags = static_cast<unsigned char>(image.at(2));
+            widths.insert(std::max((flags >> 3) & 7, flags & 7));
         }
     }
+    EXPECT_EQ(widths, (std::set<size_t>{1, 2, 3}));
 }
 
 TEST(CompactTrieBuilder, ReplacesValuesAndRefusesDuplicatesOnRequest) {
@@ -102,14 +115,17 @@ TEST(CompactTrieBuilder, ReplacesValuesAndRefusesDuplicatesOnRequest) {
     EXPECT_EQ(7u, Find(uniqueTrie, u""));
 }
 
+// A key of length 0 is the empty key whatever the pointer, null included.
 TEST(CompactTrieBuilder, ByteKeysStoreTheEmptyKeyAsZero) {
-    TCompactTrieBuilderImpl impl;
-    const char value = 5;
-    EXPECT_TRUE(impl.Add("", 0, &value, 1));
-    EXPECT_FALSE(impl.Add("\0", 1, &value, 1));
-    TStringSink out;
-    impl.Save(out);
-    EXPECT_EQ(Bytes({0x80, 0x00, 0x05}), out.Data);
+    for (const char* key : {"", "abc", static_cast<const char*>(nullptr)}) {
+        TCompactTrieBuilderImpl impl;
+        const char value = 5;
+        EXPECT_TRUE(impl.Add(key, 0, &value, 1));
+        EXPECT_FALSE(impl.Add("\0", 1, &value, 1));
+        TStringSink out;
+        impl.Save(out);
+        EXPECT_EQ(Bytes({0x80, 0x00, 0x05}), out.Data) << (key ? key : "null");
+    }
 }
 
 TEST(CompactTrieBuilder, CountsEntriesAndNodes) {

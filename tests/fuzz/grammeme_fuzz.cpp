@@ -1,6 +1,9 @@
 // Grammeme readers over arbitrary bytes: name parsing raises only its own error, a parsed set
 // prints back to names that parse to the same set, and the grammar-string operations raise
-// only the out-of-range error "bitset" for a byte that is no grammeme code.
+// only the out-of-range error "bitset" for a byte that is no grammeme code. And their results
+// are right: SortUniqueGrammemes leaves exactly the distinct bytes in the grammeme order (the
+// byte as a signed number), IntersectGrammars exactly the codes that every string holds, in
+// rising code order, each against a std::set of the same bytes.
 #include "lemmer/gram_bitset.h"
 #include "lemmer/gram_codes.h"
 #include "lemmer/grammeme_table.h"
@@ -9,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -112,6 +116,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (n < 0 || n > 123 || buffer[n] != 0 || int32_t(std::strlen(buffer)) != n) {
                 abort();
             }
+            std::set<unsigned char> common;
+            for (unsigned code = 127; code <= 249; ++code) {
+                common.insert(static_cast<unsigned char>(code));
+            }
+            for (const char* grammar : grammars) {
+                const std::set<unsigned char> held(grammar, grammar + std::strlen(grammar));
+                std::set<unsigned char> both;
+                for (unsigned char c : common) {
+                    if (held.count(c)) {
+                        both.insert(c);
+                    }
+                }
+                common = both;
+            }
+            if (std::string(buffer, n) != std::string(common.begin(), common.end())) {
+                abort();
+            }
             break;
         }
         default: {
@@ -122,6 +143,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::vector<char> bytes(text, text + len);
                 const int32_t n = SortUniqueGrammemes(bytes.data(), int32_t(len));
                 if (n < 0 || n > int32_t(len)) {
+                    abort();
+                }
+                const std::set<signed char> distinct(text, text + len);
+                if (std::string(bytes.data(), n) != std::string(distinct.begin(), distinct.end())) {
                     abort();
                 }
             }

@@ -1,14 +1,18 @@
 // Integer, bool and text-predicate readers: any text either reads or raises the conversion
 // error; an 8-bit text and its UTF-16 widening agree, and an accepted value prints back to a
-// text that reads as the same value.
+// text that reads as the same value; the boolean words are what strncasecmp over the text's
+// length makes of them, a prefix of both a true and a false word being neither.
 #include "util/convert/from_string.h"
 #include "util/convert/text_predicates.h"
 #include "util/generic/exception.h"
+
+#include <strings.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,6 +151,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const bool t = IsTrue(r);
             const bool f = IsFalse(r);
             if (t && f) {
+                abort();
+            }
+            // The word tests against strncasecmp over the text's length, as they are defined.
+            auto matches = [&](std::initializer_list<const char*> words) {
+                for (const char* word : words) {
+                    if (len && strncasecmp(text, word, len) == 0) {
+                        return true;
+                    }
+                }
+                return false;
+            };
+            const bool anyTrue = matches({"da", "yes", "on", "1", "true"});
+            const bool anyFalse = matches({"net", "no", "off", "0", "false"});
+            if (t != (anyTrue && !anyFalse) || f != (anyFalse && !anyTrue)) {
                 abort();
             }
             if (ok != (t || f) || (ok && value != t)) {

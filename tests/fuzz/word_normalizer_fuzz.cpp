@@ -1,6 +1,9 @@
 // The word normaliser of every language, over any UTF-16 word, step mask and buffer size:
 // no read or write outside the buffers, a length within the buffer, and a 0 unit after the
-// output whenever there is room for it.
+// output whenever there is room for it. And the result is right: the buffer and string forms
+// agree when neither was cut, normalising a valid result again changes nothing (look-alike
+// replacement aside), a word that passed the alphabet check is text of the language's
+// alphabet, and well-formed UTF-16 stays so.
 #include "lemmer/alphabet_registry.h"
 #include "lemmer/word_normalizer.h"
 
@@ -9,6 +12,26 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+namespace {
+
+const uint64_t CHECK_ALPHABET = 1 << NLemmer::NS_CHECK_ALPHABET;
+const uint64_t DERENYX = 1 << NLemmer::NS_DERENYX;
+
+// No unpaired surrogate.
+bool WellFormed(const wchar16* w, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        if (w[i] >= 0xD800 && w[i] < 0xDC00 && i + 1 < n && w[i + 1] >= 0xDC00 &&
+            w[i + 1] < 0xE000) {
+            ++i;
+        } else if (w[i] >= 0xD800 && w[i] < 0xE000) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) {
@@ -34,10 +57,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (r.Length > outSize || (r.Length < outSize && out[r.Length] != 0)) {
         abort();
     }
-    delete[] out;
     TUtf16String copy(word.data(), length);
     const NLemmer::TNormalizeResult s = normalizer->NormalizeWord(copy, mask);
     if (s.Length != copy.size()) {
+        abort();
+    }
+    // A valid result with two units to spare was not cut, so both forms made the same word.
+    // (The final copy and the default normaliser's folding cut without making the result
+    // invalid, the folding before a surrogate pair that does not fit.)
+    if (r.Valid && s.Valid && r.Length + 1 < outSize &&
+        (r.Length != s.Length || (r.Length && std::memcmp(out, copy.data(), 2 * r.Length)))) {
+        abort();
+    }
+    delete[] out;
+    if ((mask & CHECK_ALPHABET) && s.Valid && !normalizer->IsAlphabetic(copy.data(), copy.size())) {
+        abort();
+    }
+    if (WellFormed(word.data(), length) && !WellFormed(copy.data(), copy.size())) {
+        abort();
+    }
+    // A valid result is stable: normalising it again changes nothing. (Not so with the
+    // look-alike step, which decides by the script of the letters around and so may decide
+    // again once it has changed some of them.)
+    TUtf16String again = copy;
+    normalizer->NormalizeWord(again, mask);
+    if (s.Valid && !(mask & DERENYX) && again != copy) {
         abort();
     }
     normalizer->IsAlphabetic(word.data(), length);

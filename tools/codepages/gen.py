@@ -5,7 +5,8 @@ single-byte code pages that hold a published mapping.
 Every byte is decoded on its own (the converter is reset before each byte and flushed
 after it); a byte the source rejects maps to U+FFFD. Sources:
   - glibc's iconv, called through ctypes (most pages);
-  - Perl's Encode module (the Mac pages glibc lacks, NEXTSTEP, jis0201-raw);
+  - Perl's Encode module (the Mac pages glibc lacks or holds in an older form, NEXTSTEP,
+    jis0201-raw);
   - ICU's uconv (ibm-1131);
   - the tables codepage-*.tsv beside this script (CP853, MULELAO-1, RISCOS-LATIN1, TDS565).
 
@@ -89,9 +90,9 @@ PAGES = [
     (72, "MAC_CROATIAN", "perl", "MacCroatian"),
     (73, "MAC_GREEK", "perl", "MacGreek"),
     (74, "MAC_HEBREW", "perl", "MacHebrew"),
-    (75, "MAC_ICELAND", "glibc", "MAC-IS"),
+    (75, "MAC_ICELAND", "perl", "MacIcelandic"),
     (76, "MAC_ROMANIA", "perl", "MacRomanian"),
-    (77, "MAC_ROMAN", "glibc", "MACINTOSH"),
+    (77, "MAC_ROMAN", "perl", "MacRoman"),
     (78, "MAC_THAI", "perl", "MacThai"),
     (79, "MAC_TURKISH", "perl", "MacTurkish"),
     (81, "MULELAO", "tsv", "codepage-MULELAO-1.tsv"),

@@ -7,6 +7,7 @@
 // progress at all.
 #include "util/charset/iconv.h"
 
+#include "util/charset/iconv_layers.h"
 #include "util/generic/exception.h"
 
 #include <iconv.h>
@@ -42,11 +43,15 @@ const char* TIconvConverter::IconvName(const char* name) noexcept {
     return name;
 }
 
-TIconvConverter::TIconvConverter(const char* to, const char* from) {
+TIconvConverter::TIconvConverter(const char* to, const char* from)
+    : Layer_(OpenIconvLayer(to, from)) {
+    if (Layer_) {
+        return;
+    }
+    from = IconvDecoderName(from);
     char target[128];
     const char* toName = IconvName(to);
     if (std::strlen(toName) + sizeof("//IGNORE") > sizeof(target)) {
-        Handle_ = nullptr;
         return;
     }
     std::strcpy(target, toName);
@@ -61,13 +66,16 @@ TIconvConverter::TIconvConverter(const char* to, const char* from) {
 }
 
 TIconvConverter::~TIconvConverter() {
-    if (Valid()) {
+    if (Handle_) {
         iconv_close(ToIconv(Handle_));
     }
 }
 
 TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcLeft, char*& dst,
                                                   size_t& dstLeft) {
+    if (Layer_) {
+        return Layer_->Convert(src, srcLeft, dst, dstLeft);
+    }
     while (true) {
         const size_t before = srcLeft;
         char* in = const_cast<char*>(src);
@@ -97,6 +105,9 @@ TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcL
 }
 
 TIconvConverter::EStatus TIconvConverter::Finish(char*& dst, size_t& dstLeft) {
+    if (Layer_) {
+        return Layer_->Finish(dst, dstLeft);
+    }
     if (iconv(ToIconv(Handle_), nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1)) {
         return Done;
     }

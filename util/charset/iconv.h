@@ -12,10 +12,15 @@
 #include "util/generic/string.h"
 
 #include <cstddef>
+#include <memory>
+
+class TIconvLayer;
 
 // One conversion descriptor from one encoding name to another. Not thread-safe; use one
 // converter per thread. Names are passed to iconv as they are, except that the names of the
-// 1999 and 2001 editions of Big5-HKSCS open the current Big5-HKSCS converter.
+// 1999 and 2001 editions of Big5-HKSCS open the current Big5-HKSCS converter, ISO-2022-JP-1
+// is read by the ISO-2022-JP-2 converter, and HZ, and the writing of ISO-2022-JP-1, which
+// glibc lacks, go through layers of our own (iconv_layers.h).
 class TIconvConverter {
 public:
     enum EStatus {
@@ -32,7 +37,7 @@ public:
     TIconvConverter& operator=(const TIconvConverter&) = delete;
 
     // False when iconv cannot convert between the two names.
-    bool Valid() const noexcept { return Handle_ != nullptr; }
+    bool Valid() const noexcept { return Handle_ != nullptr || Layer_ != nullptr; }
 
     // Converts from [src, src + srcLeft) into [dst, dst + dstLeft), advancing both and
     // lowering the counts. REQUIRES: Valid().
@@ -47,7 +52,8 @@ public:
     static const char* IconvName(const char* name) noexcept;
 
 private:
-    void* Handle_;  // null when iconv could not open the conversion
+    void* Handle_ = nullptr;              // null when iconv could not open the conversion
+    std::unique_ptr<TIconvLayer> Layer_;  // set instead for an encoding glibc lacks
 };
 
 // A converter between two charset codes, by their canonical names.

@@ -105,14 +105,15 @@ TEST(IconvConverter, KnowsWhichNamesItCanOpen) {
     } cases[] = {
         {"BIG5-HKSCS", true}, {"BIG5-HKSCS:1999", true}, {"BIG5-HKSCS:2001", true},
         {"EUC-TW", true},     {"ISO-2022-CN-EXT", true}, {"JOHAB", true},
-        {"HZ", false},        {"ISO-2022-JP-1", false},  {"korvel", false},
+        {"HZ", true},         {"ISO-2022-JP-1", true},   {"korvel", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TIconvConverter("UTF-16LE", c.Name).Valid(), c.Valid) << c.Name;
         EXPECT_EQ(TIconvConverter(c.Name, "UTF-16LE").Valid(), c.Valid) << c.Name;
     }
     EXPECT_TRUE(TIconvHandle(11, 93).Valid());
-    EXPECT_FALSE(TIconvHandle(104, 13).Valid());
+    EXPECT_TRUE(TIconvHandle(104, 13).Valid());
+    EXPECT_FALSE(TIconvHandle(9, 13).Valid());
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ TEST(Recode, ConvertsBetweenTablePages) {
         {0, 13, "\xC0", 8, {RECODE_OK, 1, "\xD0\x90"}},
         {0, 13, "\xC0", 1, {RECODE_EOOUTPUT, 0, ""}},
         {0, 13, "a\xC0", 2, {RECODE_EOOUTPUT, 1, "a"}},
+        {0, 13, "\xC0", 2, {RECODE_OK, 1, "\xD0\x90"}},  // exactly the room needed
+        {13, 13, "abc", 3, {RECODE_OK, 3, "abc"}},
         {0, 13, std::string("\0\x88", 2), 8, {RECODE_OK, 2, std::string("\0\xE2\x82\xAC", 4)}},
         {13, 0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
         {13, 13, "\xE2\x82", 8, {RECODE_OK, 2, "\xE2\x82"}},
@@ -268,11 +270,18 @@ TEST(Recode, EndsAStatefulTargetInItsInitialState) {
     }
 }
 
-TEST(Recode, FailsForAnEncodingIconvCannotOpen) {
-    for (ECharset code : {104, 108}) {  // HZ, ISO-2022-JP-1
-        EXPECT_EQ(RunRecode(code, 13, "abc", 16), (TResult{RECODE_ERROR, 0, ""})) << code;
-        EXPECT_EQ(RunRecode(0, code, "abc", 16), (TResult{RECODE_ERROR, 0, ""})) << code;
-        EXPECT_EQ(RunRecode(9, code, "abc", 16), (TResult{RECODE_ERROR, 0, ""})) << code;
+// Every multibyte page of the table opens, HZ and ISO-2022-JP-1 through layers of our own,
+// on the direct path and through UTF-16.
+TEST(Recode, OpensEveryMultibytePage) {
+    for (ECharset code = 90; code <= 112; ++code) {
+        EXPECT_EQ(RunRecode(code, 13, "abc", 16), (TResult{RECODE_OK, 3, "abc"})) << code;
+        for (ECharset from : {0, 9}) {  // ISO-2022-KR writes its header first
+            const TResult r = RunRecode(from, code, "abc", 16);
+            EXPECT_EQ(r.Status, RECODE_OK) << code;
+            EXPECT_EQ(r.Read, 3u) << code;
+            EXPECT_EQ(RunRecode(code, 13, r.Out, 16), (TResult{RECODE_OK, r.Out.size(), "abc"}))
+                << code;
+        }
     }
     // The two editions of Big5-HKSCS open the current converter.
     for (ECharset code : {92, 93}) {
@@ -300,6 +309,10 @@ TEST(RecodeUtf16, WritesSurrogatesAndReplacements) {
         const Stroka out = RecodeFromUtf16(c.Code, text.data(), text.size());
         EXPECT_EQ(std::string(out.data(), out.size()), c.Bytes) << c.Code;
     }
+    // The last code point, from its surrogate pair.
+    const std::u16string last = {0xDBFF, 0xDFFF};
+    const Stroka utf8 = RecodeFromUtf16(13, last.data(), last.size());
+    EXPECT_EQ(std::string(utf8.data(), utf8.size()), "\xF4\x8F\xBF\xBF");
     const std::u16string nul(1, 0);
     EXPECT_EQ(RecodeFromUtf16(0, nul.data(), 1).size(), 1u);
     EXPECT_TRUE(RecodeFromUtf16(99, nul.data(), 0).empty());
@@ -350,8 +363,9 @@ TEST(RecodeWithIconv, ReportsWhatIconvCannotDo) {
         bool FromOther;
         const char* Message;
     } cases[] = {
-        {104, "UTF-16LE", "abc", 64, false, "Can not convert from HZ to UTF-16LE"},
-        {108, "UTF-16LE", "abc", 64, true, "Can not convert from UTF-16LE to ISO-2022-JP-1"},
+        {104, "NO-SUCH-CODE", "abc", 64, false, "Can not convert from HZ to NO-SUCH-CODE"},
+        {108, "NO-SUCH-CODE", "abc", 64, true,
+         "Can not convert from NO-SUCH-CODE to ISO-2022-JP-1"},
         {99, "NO-SUCH-CODE", "abc", 64, false, "Can not convert from EUC-JP to NO-SUCH-CODE"},
         {99, "UTF-16LE", "abcd", 3, false, "Iconv error: output buffer is too small"},
         // Room for the character but not for the shift back to ASCII after it.
@@ -399,7 +413,7 @@ TEST(DecodeUnknownPlane, DecodesRunsOfCarriedBytes) {
         {u"\uF0C0\uF080\uF0FF", CODES_UTF8, u"\uFFFD\uFFFD\uFFFD"},
         {u"x\uF0C0\uF0E0y", CODES_WIN, u"x\u0410\u0430y"},
         {u"\uF0C6\uF0FC-\uF0CB\uF0DC", 99, u"\u65E5-\u672C"},
-        {u"\uF0C0z", 104, u"\uFFC0z"},
+        {u"\uF0C0z", 104, u"z"},  // HZ is 7-bit: the byte is invalid and left out
         {u"\uF041\uF0C0", 500, u"A\uFFC0"},
         {u"plain", CODES_UTF8, u"plain"},
     };

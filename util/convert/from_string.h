@@ -6,8 +6,8 @@
 // Floating point (8-bit text only): FromString<double> and FromString<float> accept exactly
 // what StrToD reads ("cannot parse float(" text ")" otherwise; an empty text gives 0);
 // FromString<long double> takes what sscanf's %Lg takes in the first 256 bytes.
-// FromString<bool>: "1", "0" and the whole words of IsTrue and IsFalse, in any ASCII case
-// ("cannot parse bool(" text ")" otherwise).
+// FromString<bool>: "1", "0" and the words of IsTrue and IsFalse or their prefixes, in any
+// ASCII case ("cannot parse bool(" text ")" otherwise, "o" included).
 #pragma once
 
 #include "util/generic/string.h"

@@ -93,9 +93,9 @@ TEST(FromStringLongDouble, TakesWhatScanfTakesInTheFirst256Bytes) {
     EXPECT_EQ(FromStringAlias<long double>("1.25", 4), 1.25L);
 }
 
-// Only "1", "0" and whole words count, in any ASCII case; a prefix of a word ("o", "y", "t",
-// "of") is no boolean.
-TEST(FromStringBool, AcceptsWholeWordsOnly) {
+// "1", "0" and the words or their prefixes count, in any ASCII case; "o", a prefix of both
+// "on" and "off", is no boolean.
+TEST(FromStringBool, AcceptsWordsAndTheirPrefixes) {
     const struct {
         std::string Text;
         std::string Expected;
@@ -105,23 +105,26 @@ TEST(FromStringBool, AcceptsWholeWordsOnly) {
         {"Yes", "true"},
         {"da", "true"},
         {"On", "true"},
+        {"t", "true"},
+        {"y", "true"},
         {"0", "false"},
         {"False", "false"},
         {"no", "false"},
         {"NET", "false"},
         {"off", "false"},
+        {"of", "false"},
+        {"n", "false"},
+        {"fal", "false"},
         {"o", "!cannot parse bool(o)"},
         {"O", "!cannot parse bool(O)"},
-        {"t", "!cannot parse bool(t)"},
-        {"y", "!cannot parse bool(y)"},
-        {"of", "!cannot parse bool(of)"},
         {"", "!cannot parse bool()"},
         {"2", "!cannot parse bool(2)"},
         {"10", "!cannot parse bool(10)"},
         {"yes please", "!cannot parse bool(yes please)"},
         {"truex", "!cannot parse bool(truex)"},
         {" yes", "!cannot parse bool( yes)"},
-        {std::string("yes\0x", 5), "!cannot parse bool(yes"},
+        {std::string("yes\0x", 5), "true"},
+        {std::string("ye\0x", 4), "!cannot parse bool(ye"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Parse<bool>(c.Text), c.Expected) << c.Text;

@@ -10,26 +10,36 @@ unsigned char FoldAscii(unsigned char c) noexcept {
     return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
 }
 
-// Whole-word comparison: a prefix of a word is not the word ("o" is neither "on" nor "off"),
-// and a NUL inside the text is an ordinary byte that matches nothing.
-bool EqualsWord(const TCharRange& text, const char* word) noexcept {
-    size_t i = 0;
-    for (; word[i]; ++i) {
-        if (i == text.Length || FoldAscii(text.Data[i]) != static_cast<unsigned char>(word[i])) {
+// strncasecmp over the text's length: a non-empty text matches when it is a case-insensitive
+// prefix of the word ("y", "Ye", "yes"); a NUL inside the text ends the comparison, so it
+// matches only when the bytes before it spell the whole word ("yes\0x" does, "ye\0" does not).
+bool MatchesWord(const TCharRange& text, const char* word) noexcept {
+    if (!text.Length) {
+        return false;
+    }
+    for (size_t i = 0; i < text.Length; ++i) {
+        const unsigned char w = static_cast<unsigned char>(word[i]);
+        if (FoldAscii(static_cast<unsigned char>(text.Data[i])) != w) {
             return false;
         }
+        if (!w) {
+            return true;
+        }
     }
-    return i == text.Length;
+    return true;
 }
 
-bool IsOneOf(const TCharRange& text, const char* const* words) noexcept {
+bool MatchesOneOf(const TCharRange& text, const char* const* words) noexcept {
     for (; *words; ++words) {
-        if (EqualsWord(text, *words)) {
+        if (MatchesWord(text, *words)) {
             return true;
         }
     }
     return false;
 }
+
+const char* const TrueWords[] = {"da", "yes", "on", "1", "true", nullptr};
+const char* const FalseWords[] = {"net", "no", "off", "0", "false", nullptr};
 
 }  // namespace
 
@@ -57,12 +67,11 @@ bool IsNumber(const TCharRange& text) noexcept {
     return true;
 }
 
+// A prefix of both a true and a false word ("o" of "on" and "off") is neither.
 bool IsTrue(const TCharRange& text) noexcept {
-    static const char* const words[] = {"da", "yes", "on", "1", "true", nullptr};
-    return IsOneOf(text, words);
+    return MatchesOneOf(text, TrueWords) && !MatchesOneOf(text, FalseWords);
 }
 
 bool IsFalse(const TCharRange& text) noexcept {
-    static const char* const words[] = {"net", "no", "off", "0", "false", nullptr};
-    return IsOneOf(text, words);
+    return MatchesOneOf(text, FalseWords) && !MatchesOneOf(text, TrueWords);
 }

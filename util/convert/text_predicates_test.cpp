@@ -35,8 +35,8 @@ TEST(TextPredicates, SpaceAndNumber) {
     }
 }
 
-// Whole words only, in any ASCII case: no prefix of a word counts, so no text is both a true
-// and a false word ("o" used to be both, as a prefix of "on" and of "off").
+// A non-empty prefix of a word counts, in any ASCII case; "o", a prefix of both "on" and "off",
+// is neither. A NUL ends the comparison: the bytes before it must spell the whole word.
 TEST(TextPredicates, TrueAndFalseWords) {
     const struct {
         std::string Text;
@@ -56,19 +56,32 @@ TEST(TextPredicates, TrueAndFalseWords) {
         {"", false, false},
         {"o", false, false},
         {"O", false, false},
-        {"of", false, false},
-        {"t", false, false},
-        {"y", false, false},
-        {"fal", false, false},
+        {"of", false, true},
+        {"t", true, false},
+        {"y", true, false},
+        {"YE", true, false},
+        {"d", true, false},
+        {"tRu", true, false},
+        {"n", false, true},
+        {"Ne", false, true},
+        {"fal", false, true},
+        {"F", false, true},
         {"2", false, false},
         {"yes!", false, false},
+        {"yess", false, false},
         {"truth", false, false},
         {"ok", false, false},
         {"nope", false, false},
         {"none", false, false},
         {"falsey", false, false},
-        {std::string("yes\0", 4), false, false},  // a NUL is a byte like any other
-        {std::string("ye\0", 3), false, false},
+        {"10", false, false},
+        {" y", false, false},
+        {std::string("yes\0", 4), true, false},
+        {std::string("yes\0x", 5), true, false},  // the bytes after the NUL are not compared
+        {std::string("OFF\0\xFF", 5), false, true},
+        {std::string("ye\0", 3), false, false},  // the word is cut short
+        {std::string("o\0", 2), false, false},
+        {std::string("\0", 1), false, false},
         {"\xD9\xC5\xD3", false, false},  // 8-bit bytes never fold to ASCII letters
     };
     for (const auto& c : cases) {

@@ -218,17 +218,24 @@ TEST(Strings, AssigningOwnCharactersCopiesOnlyWhenShared) {
 TEST(Strings, ImpossibleLengthsRaiseTheLengthError) {
     const struct {
         const char* name;
+        const char* start;
         bool inside;
         size_t extra;
         const char* message;
     } cases[] = {
-        {"own range, narrow", true, Stroka::max_size() - 2, "TStringImpl::replace"},
-        {"foreign range, narrow", false, Stroka::max_size() - 2, "Allocate() will fail"},
-        {"foreign range wrapping 64 bits", false, static_cast<size_t>(-2), "Allocate() will fail"},
+        {"own range, narrow", "abc", true, Stroka::max_size() - 2, "TStringImpl::replace"},
+        {"foreign range, narrow", "abc", false, Stroka::max_size() - 2, "Allocate() will fail"},
+        {"foreign range wrapping 64 bits", "abc", false, static_cast<size_t>(-2),
+         "Allocate() will fail"},
+        // Short of the limit by less than the string's own length.
+        {"foreign range, long string", nullptr, false, Stroka::max_size() - 50,
+         "Allocate() will fail"},
+        {"own range, long string", nullptr, true, Stroka::max_size() - 50, "TStringImpl::replace"},
     };
     const char foreign[4] = "xyz";
     for (const auto& c : cases) {
-        Stroka s("abc");
+        const Stroka start = c.start ? Stroka(c.start) : Stroka(100, 'a');
+        Stroka s = start;
         Stroka holder = s;
         try {
             s.append(c.inside ? s.data() : foreign, c.extra);
@@ -236,8 +243,8 @@ TEST(Strings, ImpossibleLengthsRaiseTheLengthError) {
         } catch (const std::length_error& e) {
             EXPECT_STREQ(e.what(), c.message) << c.name;
         }
-        EXPECT_EQ(s, "abc") << c.name;
-        EXPECT_EQ(holder, "abc") << c.name;
+        EXPECT_EQ(s, start) << c.name;
+        EXPECT_EQ(holder, start) << c.name;
     }
 
     TUtf16String w(u"abc");

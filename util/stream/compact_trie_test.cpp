@@ -166,6 +166,16 @@ TEST(CompactTrie, TreatsNullAndEmptyKeysAlike) {
     EXPECT_TRUE(trie.FindLongestPrefix(nullptr, 3, &len, &value));
     EXPECT_EQ(0u, len);
     EXPECT_TRUE(trie.Find(nullptr, 0, &value));
+    value = nullptr;
+    EXPECT_TRUE(trie.Find(nullptr, 3, &value));  // a null key is empty whatever its length
+    EXPECT_EQ(5u, Unpack(value));
+
+    // Null data is the empty trie whatever its length.
+    const TCompactTrie null(nullptr, 4);
+    EXPECT_EQ(0u, null.Length());
+    EXPECT_EQ(nullptr, null.EmptyValue());
+    EXPECT_FALSE(null.Find(u"a", 1, &value));
+    EXPECT_FALSE(null.FindLongestPrefix(nullptr, 0, &len, &value));
 
     const std::string without = Bytes({0x40, 0x00, 0x80, 0x61, 0x00});
     const TCompactTrie other(without.data(), without.size());

@@ -105,6 +105,7 @@ TEST(ZLib, TinyBuffersAndReadsGiveTheSameBytes) {
     const std::string data = SampleData(20000, 4);
     const std::string packed = Compress(data, EZLibStreamType::GZip, 6, 1);
     EXPECT_EQ(packed, Compress(data, EZLibStreamType::GZip));
+    EXPECT_EQ(packed, Compress(data, EZLibStreamType::GZip, 6, 0));  // a buffer of 0 is taken as 1
     EXPECT_EQ(Decompress(packed, EZLibStreamType::Auto, 1, 1), data);
     EXPECT_EQ(Decompress(packed, EZLibStreamType::Auto, 7, 13), data);
 }
@@ -150,6 +151,21 @@ TEST(ZLib, SourceEndingInsideAMemberRaises) {
             // What came out before the error is the start of the data.
             EXPECT_EQ(out, data.substr(0, out.size()));
         }
+        // With only the trailer cut, every byte of the data comes out before the error, also
+        // in small reads.
+        const size_t trailer = type == EZLibStreamType::ZLib ? 4 : 8;
+        const std::string noTrailer = packed.substr(0, packed.size() - trailer);
+        TMemoryInput in(noTrailer.data(), noTrailer.size());
+        TZLibDecompress z(&in);
+        std::string out;
+        EXPECT_EQ(DecompressorError([&] {
+                      char buf[16];
+                      while (const size_t n = z.Read(buf, sizeof(buf))) {
+                          out.append(buf, n);
+                      }
+                  }),
+                  "inflate error(compressed data ends inside a member)");
+        EXPECT_EQ(out, data) << int(type);
         // A second complete member cut short raises too.
         const std::string two = packed + packed.substr(0, packed.size() - 1);
         EXPECT_NE(DecompressorError([&] { Decompress(two); }), "") << int(type);

@@ -77,6 +77,8 @@ TEST(Escape, ChoosesTheShortestUnambiguousForm) {
 TEST(Escape, WideUnitsAboveByteRangeUseFourHexDigits) {
     const std::vector<TWideCase> cases = {
         {u"\u0416", u"\\u0416"},
+        {u"\u0100", u"\\u0100"},  // the first unit above the byte range
+        {u"\u00FF", u"\\xFF"},
         {u"\u00E9x", u"\\xE9x"},
         {u"\u00E9"
          u"1",
