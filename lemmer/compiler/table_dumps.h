@@ -1,0 +1,16 @@
+// Text forms used by the table dumps of the dictionary compiler.
+#pragma once
+
+#include "util/stream/output.h"
+
+#include <cstdint>
+
+// A decimal number right-aligned in a field of Width characters, filled with Fill on the left;
+// a longer number is written whole.
+struct TPaddedNumber {
+    uint64_t Value = 0;
+    uint64_t Width = 0;
+    char Fill = ' ';
+};
+
+TOutputStream& operator<<(TOutputStream& out, const TPaddedNumber& number);
