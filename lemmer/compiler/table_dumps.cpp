@@ -141,3 +141,7 @@ void TGlobalTables::WriteTables() const {
         out << key.ReversedStem << " # " << key.RuleId << Endl;
     }
 }
+
+void WriteStatistic(TOutputStream& out, const char* what, uint64_t value) {
+    out << "Statistic: " << what << ": " << value << Endl;
+}

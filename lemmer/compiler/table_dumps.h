@@ -14,3 +14,6 @@ struct TPaddedNumber {
 };
 
 TOutputStream& operator<<(TOutputStream& out, const TPaddedNumber& number);
+
+// One statistics line of the compilation report: "Statistic: " what ": " value, then Endl.
+void WriteStatistic(TOutputStream& out, const char* what, uint64_t value);
