@@ -210,6 +210,30 @@ TEST(EntryParserTest, ALineThatExactlyFillsTheBufferFits) {
     }
 }
 
+TEST(EntryParserTest, GrammarCodesWithoutRoomExhaustTheBuffer) {
+    TCompilerSettings settings = RussianSettings();
+    settings.CodePage = CODES_KORVEL;
+    // "a\n" takes 2 + 4 bytes, "[a]\tS\n" 6 + 12: the one grammar code finds no room.
+    const std::string source = "a\n[a]\tS\n";
+    // 24: no room for the form's code; 25: none for the common grammar; 26: none for the
+    // normalised lemma.
+    const std::pair<size_t, std::string> cases[] = {
+        {24, "Exhaustion while storing grammar codes"},
+        {25, "Exhaustion while storing grammar codes"},
+        {26, "Exhaustion while converting article"},
+        {64, "accepted"},
+    };
+    for (const auto& [buffer, error] : cases) {
+        TParsed p(source, settings, buffer);
+        try {
+            p.Parser.Parse(p.In);
+            EXPECT_EQ(error, "accepted") << buffer;
+        } catch (const NByk::TBufferExhaustedException& e) {
+            EXPECT_EQ(e.what(), error) << buffer;
+        }
+    }
+}
+
 TEST(EntryParserTest, ReadsTheSystemsOwnCodePage) {
     TCompilerSettings settings = RussianSettings();
     settings.CodePage = CODES_KORVEL;

@@ -6,6 +6,7 @@
 
 #include "lemmer/gram_codes.h"
 
+#include "util/generic/exception.h"
 #include "util/stream/memory.h"
 #include "util/stream/null.h"
 #include "util/stream/string_stream.h"
@@ -248,6 +249,32 @@ TEST(GlobalTablesTest, DumpsOnlyOnRequestAndNumbersAlike) {
     b.Compiler.Tables().DumpTables();
     EXPECT_EQ(b.Tables().Stems().Key(0).RuleId, rule);
     EXPECT_EQ(MakeLogFileName(TCompilerSettings(), "trace"), Stroka("unknown.trace.log"));
+}
+
+TEST(GlobalTablesTest, AFailedDumpCanBeRepeatedWithoutRenumberingTwice) {
+    NCompilerTest::TScratchDir dir;
+    TCompilerSettings settings = RussianSettings();
+    settings.DumpTables = true;
+    settings.BasePath = dir.File("gone/sample").c_str();
+    // The trace file opens with the tables.
+    EXPECT_THROW(TGlobalTables(&settings, &NullStream()), TFileError);
+
+    std::filesystem::create_directory(dir.File("gone"));
+    TDictionaryCompiler compiler(&settings, &NullStream());
+    const std::string source = ReadFile(TestData("sample-entries.dict"));
+    TMemoryInput in(source.data(), source.size());
+    while (compiler.CompileEntry(in)) {
+    }
+    std::filesystem::remove_all(dir.File("gone"));
+    EXPECT_THROW(compiler.Finish(), TFileError);
+    EXPECT_FALSE(compiler.Tables().Dumped());
+    std::filesystem::create_directory(dir.File("gone"));
+    compiler.Tables().DumpTables();
+    EXPECT_TRUE(compiler.Tables().Dumped());
+    EXPECT_EQ(ReadFile(dir.File("gone/sample.table-rules.log")),
+              ReadFile(TestData("golden/sample-entries.table-rules.log")));
+    EXPECT_EQ(ReadFile(dir.File("gone/sample.table-paradigms.log")),
+              ReadFile(TestData("golden/sample-entries.table-paradigms.log")));
 }
 
 TEST(GlobalTablesTest, TheAffixTableHoldsAtMost65535) {
