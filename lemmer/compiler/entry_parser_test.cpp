@@ -6,6 +6,7 @@
 
 #include "lemmer/gram_codes.h"
 
+#include "util/charset/charset_names.h"
 #include "util/charset/encoder.h"
 #include "util/stream/memory.h"
 
@@ -247,6 +248,19 @@ TEST(EntryParserTest, ReadsTheSystemsOwnCodePage) {
     p.Parser.Parse(p.In);
     EXPECT_TRUE(Text(p.Parser.Lemma()) == u"стол");
     EXPECT_EQ(Grammar(p.Parser.CommonGrammar()), "S,gen,sg,m,inan");
+}
+
+TEST(EntryParserTest, ReadsMultibyteCodePagesThroughIconv) {
+    TCompilerSettings settings = RussianSettings();
+    settings.CodePage = CharsetByName("SHIFT_JIS");
+    ASSERT_GE(settings.CodePage, 0);
+    const std::string source =
+        "\x84\x83\x84\x84\x84\x80\x84\x7C\n[\x84\x83\x84\x84\x84\x80\x84\x7C]\x84\x70"
+        "\tS,m,inan=gen,sg\n";
+    TParsed p(source, settings);
+    p.Parser.Parse(p.In);
+    EXPECT_TRUE(Text(p.Parser.Lemma()) == u"стол");
+    EXPECT_TRUE(Text(p.Parser.Wordforms()[0].Suffix) == u"а");
 }
 
 TEST(EntryParserTest, SkipsTheRestOfARejectedEntry) {
