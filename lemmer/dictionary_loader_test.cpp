@@ -151,22 +151,6 @@ TLayout Layout(const TDictionary& d, const std::string& bytes) {
     return l;
 }
 
-// Every part present, each as small as it can be, so that every cut can be tried.
-void FillSmall(TFixture& f) {
-    f.Alphabet(u"абв", u"а");
-    f.Ending(u"", u"", "nom");
-    f.Ending(u"", u"а", "gen");
-    f.Ending(u"б", u"а", "gen");
-    f.List({0, 1});
-    f.List({2});
-    f.Rule(0, 0, u"", "S");
-    f.Rule(1, 1, u"в", "A");
-    f.Stem(u"аба", {0});
-    f.Stem(u"вба", {0, 1});
-    f.Stem(u"б", {1});
-    f.Prefix(u"ва");
-}
-
 TEST(DictionaryFormat, EveryTruncationFailsWithTheLoadErrors) {
     TFixture f;
     FillSmall(f);

@@ -434,4 +434,20 @@ inline void FillSample(TFixture& f) {
     f.Prefix(u"супер");
 }
 
+// Every part present, each as small as it can be, so that every cut can be tried.
+inline void FillSmall(TFixture& f) {
+    f.Alphabet(u"абв", u"а");
+    f.Ending(u"", u"", "nom");
+    f.Ending(u"", u"а", "gen");
+    f.Ending(u"б", u"а", "gen");
+    f.List({0, 1});
+    f.List({2});
+    f.Rule(0, 0, u"", "S");
+    f.Rule(1, 1, u"в", "A");
+    f.Stem(u"аба", {0});
+    f.Stem(u"вба", {0, 1});
+    f.Stem(u"б", {1});
+    f.Prefix(u"ва");
+}
+
 }  // namespace NByk::NTest
