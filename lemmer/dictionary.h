@@ -76,7 +76,7 @@ struct TCharTree {
 };
 
 // A stem block: the stems whose last T letters are one tuple, as a tree spelling the rest of
-// each stem backwards. Node words are described in stem_node below. A block owns nothing: a
+// each stem backwards (node words: NStemNode below). A block owns nothing: a
 // loaded block's arrays are in the loader's pool, a compiled block's on the heap of the
 // compiler's storage, which frees them. The capacities are the builder's room.
 struct TStemBlock {
