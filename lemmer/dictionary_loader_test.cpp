@@ -14,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace NByk;
 using namespace NByk::NTest;
@@ -114,6 +115,37 @@ TEST(DictionaryFormat, EmptyTextsLoadAsSharedEmptyTexts) {
     EXPECT_EQ(nom.Prefix, loaded->Dictionary.Endings[1].Prefix);
     EXPECT_EQ(std::u16string(loaded->Dictionary.Endings[9].Prefix), u"по");
     EXPECT_EQ(std::u16string(loaded->Dictionary.Endings[4].Ending), u"во");
+}
+
+TEST(DictionaryFormat, NullAndSharedEmptyTextsReadAndWriteAlike) {
+    // The compiler points empty texts at one shared zero, a hand-made dictionary may leave them
+    // null: the writer and the matcher take both as empty.
+    TFixture f;
+    FillSample(f);
+    const TDictionary& shared = f.Build();
+    std::vector<TEndingRecord> endings(shared.Endings, shared.Endings + shared.EndingCount);
+    for (TEndingRecord& e : endings) {
+        e.Prefix = e.Prefix[0] ? e.Prefix : nullptr;
+        e.Ending = e.Ending[0] ? e.Ending : nullptr;
+        e.FormGrammar = e.FormGrammar[0] ? e.FormGrammar : nullptr;
+    }
+    TDictionary nulls;
+    nulls.Alphabet = shared.Alphabet;
+    nulls.EndingTree = shared.EndingTree;
+    nulls.StemBlocks = shared.StemBlocks;
+    nulls.StemSlotCount = shared.StemSlotCount;
+    nulls.PrefixTrie = shared.PrefixTrie;
+    nulls.Endings = endings.data();
+    nulls.EndingCount = shared.EndingCount;
+    nulls.EndingLists = shared.EndingLists;
+    nulls.EndingListCount = shared.EndingListCount;
+    nulls.Rules = shared.Rules;
+    nulls.RuleCount = shared.RuleCount;
+    nulls.RareRuleThreshold = shared.RareRuleThreshold;
+    EXPECT_EQ(Write(nulls), Write(shared));
+    for (size_t i = 0; i < std::size(ProbeWords); ++i) {
+        EXPECT_EQ(Answers(nulls, ProbeWords[i]), Answers(shared, ProbeWords[i])) << "word " << i;
+    }
 }
 
 // Byte offsets of the parts of a written stream.
