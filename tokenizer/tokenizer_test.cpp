@@ -315,7 +315,7 @@ TEST(Tokenizer, SourceLengthsCoverRandomText) {
             const auto tokens = Tokenize(text, split);
             ASSERT_EQ(SourceTotal(tokens), text.size()) << U8(text);
             for (const TRecordedToken& t : tokens) {
-                EXPECT_LE(t.Parts.size(), MAX_TOKEN_PARTS - 1);
+                EXPECT_LE(t.Parts.size(), MAX_TOKEN_PARTS);
                 uint64_t end = 0;
                 for (const TTokenPart& p : t.Parts) {
                     EXPECT_GE(p.Pos, end);
