@@ -36,10 +36,10 @@ TSentenceBreakChecker::TSentenceBreakChecker(int32_t mode)
     : Abbreviations_(mode == 1 ? nullptr : &TAbbreviations::Instance()) {}
 
 bool TSentenceBreakChecker::HasDotJoinedParts() const {
-    if (Parts_.size() < 2) {
+    if (PartCount_ < 2) {
         return false;
     }
-    return std::all_of(Parts_.begin(), Parts_.end() - 1,
+    return std::all_of(Parts_, Parts_ + PartCount_ - 1,
                        [](const TTokenPart& p) { return p.Delim == DELIM_FULL_STOP; });
 }
 
@@ -50,7 +50,8 @@ void TSentenceBreakChecker::OnToken(const TTokenView& token, int32_t type) {
         if (Length_ != 0) {
             std::memcpy(Buffer_, token.Text, Length_ * sizeof(wchar16));
         }
-        Parts_.assign(token.Parts.begin(), token.Parts.end());
+        PartCount_ = std::min(token.Parts.size(), MAX_TOKEN_PARTS);
+        std::copy(token.Parts.begin(), token.Parts.begin() + PartCount_, Parts_);
         ++WordCount_;
     } else if (type == TOKEN_SENTENCE || type == TOKEN_PARAGRAPH) {
         WordCount_ = 0;
@@ -70,10 +71,10 @@ int32_t TSentenceBreakChecker::Check(const wchar16* text, size_t length) {
     if (Length_ == 1) {
         return TOKEN_OTHER;
     }
-    if (Parts_.empty()) {
+    if (PartCount_ == 0) {
         return TOKEN_SENTENCE;
     }
-    const TTokenPart& last = Parts_.back();
+    const TTokenPart& last = Parts_[PartCount_ - 1];
     // A part reaching past the stored text (never made by the tokeniser) counts as what fits.
     const size_t pos = std::min<uint64_t>(last.Pos, Length_);
     const size_t q = std::min<uint64_t>(last.Len, Length_ - pos);
@@ -91,7 +92,7 @@ int32_t TSentenceBreakChecker::Check(const wchar16* text, size_t length) {
         if (Type_ != TOKEN_WORD) {
             return TOKEN_SENTENCE;
         }
-        if (Parts_.size() == 2 && Parts_[0].Len == 1 && Parts_[1].Len == 1 &&
+        if (PartCount_ == 2 && Parts_[0].Len == 1 && Parts_[1].Len == 1 &&
             Parts_[0].Pos < Length_ && IsLatinCapital(Buffer_[Parts_[0].Pos]) &&
             IsLatinCapital(Buffer_[pos]) && IsLatinCapital(following)) {
             return TOKEN_OTHER;

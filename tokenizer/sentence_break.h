@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 class TAbbreviations;
 
@@ -38,6 +37,7 @@ private:
     int32_t Type_ = 0;
     size_t Length_ = 0;
     size_t WordCount_ = 0;
-    std::vector<TTokenPart> Parts_;
+    TTokenPart Parts_[MAX_TOKEN_PARTS];
+    size_t PartCount_ = 0;
     wchar16 Buffer_[MAX_WORD_TOKEN_LENGTH + 1];
 };

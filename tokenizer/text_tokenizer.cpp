@@ -28,9 +28,7 @@ TTextTokenizer::TTextTokenizer(ITokenHandler* handler, TSentenceBreakChecker* ch
     : Handler_(handler),
       Checker_(checker),
       ParagraphBreaks_(paragraphBreaks),
-      SplitTokens_(splitTokens) {
-    Parts_.reserve(MAX_TOKEN_PARTS + 1);
-}
+      SplitTokens_(splitTokens) {}
 
 void TTextTokenizer::PushPart() {
     TTokenPart& open = OpenPart_;
@@ -137,7 +135,8 @@ void TTextTokenizer::EmitOther(const wchar16* text, size_t length) {
 
 void TTextTokenizer::EmitPerCharacter(const wchar16* begin, const wchar16* end) {
     for (const wchar16* p = begin; p != end; ++p) {
-        Parts_.assign(1, TTokenPart{0, 1, 0, 0, PART_LETTERS, JOIN_NONE, DELIM_NONE});
+        Parts_.clear();
+        Parts_.push_back(TTokenPart{0, 1, 0, 0, PART_LETTERS, JOIN_NONE, DELIM_NONE});
         Type_ = TOKEN_WORD;
         Built_ = true;
         EmitWord(p, 1, p + 1);
@@ -148,7 +147,8 @@ void TTextTokenizer::EmitSurrogates(const wchar16* begin, const wchar16* end) {
     static const wchar16 replacement = REPLACEMENT_UNIT;
     for (const wchar16* p = begin; p != end;) {
         if (*p >= 0xD800 && *p <= 0xDBFF && p + 1 != end && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            Parts_.assign(1, TTokenPart{0, 2, 0, 0, PART_LETTERS, JOIN_NONE, DELIM_NONE});
+            Parts_.clear();
+            Parts_.push_back(TTokenPart{0, 2, 0, 0, PART_LETTERS, JOIN_NONE, DELIM_NONE});
             Type_ = TOKEN_WORD;
             Built_ = true;
             EmitWord(p, 2, p + 2);
@@ -256,7 +256,7 @@ size_t TTextTokenizer::CutToLimit(size_t limit) {
 size_t TTextTokenizer::DropAndCut(size_t n, size_t limit) {
     // Parts wholly inside the dropped units go; the first that remains starts at 0.
     while (Parts_.size() > 1 && Parts_.front().End() + Parts_.front().SuffixLen <= n) {
-        Parts_.erase(Parts_.begin());
+        Parts_.erase_front();
     }
     TTokenPart& first = Parts_.front();
     const uint64_t end = std::max<uint64_t>(first.End(), n);

@@ -8,7 +8,51 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+// The parts of the token being collected: a fixed array, so that a line costs no allocation.
+class TPartList {
+public:
+    using iterator = TTokenPart*;
+    using const_iterator = const TTokenPart*;
+
+    size_t size() const { return Size_; }
+    bool empty() const { return Size_ == 0; }
+    TTokenPart* data() { return Parts_; }
+    const TTokenPart* data() const { return Parts_; }
+    TTokenPart* begin() { return Parts_; }
+    TTokenPart* end() { return Parts_ + Size_; }
+    const TTokenPart* begin() const { return Parts_; }
+    const TTokenPart* end() const { return Parts_ + Size_; }
+    TTokenPart& operator[](size_t i) { return Parts_[i]; }
+    const TTokenPart& operator[](size_t i) const { return Parts_[i]; }
+    TTokenPart& front() { return Parts_[0]; }
+    TTokenPart& back() { return Parts_[Size_ - 1]; }
+    const TTokenPart& back() const { return Parts_[Size_ - 1]; }
+    operator std::span<const TTokenPart>() const { return {Parts_, Size_}; }
+
+    void clear() { Size_ = 0; }
+    // REQUIRES: size() < MAX_TOKEN_PARTS.
+    void push_back(const TTokenPart& part) { Parts_[Size_++] = part; }
+    void pop_back() { --Size_; }
+    // Shrinks only.
+    void resize(size_t size) { Size_ = size < Size_ ? size : Size_; }
+    void assign(const TTokenPart* first, const TTokenPart* last) {
+        Size_ = 0;
+        for (; first != last && Size_ < MAX_TOKEN_PARTS; ++first) {
+            Parts_[Size_++] = *first;
+        }
+    }
+    void erase_front() {
+        for (size_t i = 1; i < Size_; ++i) {
+            Parts_[i - 1] = Parts_[i];
+        }
+        --Size_;
+    }
+
+private:
+    TTokenPart Parts_[MAX_TOKEN_PARTS];
+    size_t Size_ = 0;
+};
 
 // One object per Execute or ExecuteNested run. Neither the handler nor the checker is owned.
 class TTextTokenizer {
@@ -63,7 +107,7 @@ private:
     bool ParagraphBreaks_;
     bool SplitTokens_;
 
-    std::vector<TTokenPart> Parts_;
+    TPartList Parts_;
     int32_t Type_ = TOKEN_WORD;
     bool Built_ = true;
     TTokenPart OpenPart_;

@@ -2,30 +2,26 @@
 
 #include "tokenizer/sentence_break.h"
 #include "tokenizer/text_tokenizer.h"
+#include "util/charset/codepage.h"
 
-#include <memory>
 #include <vector>
 
 void TokenizeWide(const TTokenizerConfig& config, const wchar16* text, size_t length,
                   bool paragraphBreaks, int32_t checkerMode) {
     TSentenceBreakChecker checker(checkerMode);
-    auto tokenizer = std::make_unique<TTextTokenizer>(config.Handler, &checker, paragraphBreaks,
-                                                      config.SplitTokens);
+    TTextTokenizer tokenizer(config.Handler, &checker, paragraphBreaks, config.SplitTokens);
     try {
-        tokenizer->Execute(text, length);
+        tokenizer.Execute(text, length);
     } catch (const ITokenHandler::TAllDoneException&) {
     }
 }
 
 void TokenizeNarrow(const TTokenizerConfig& config, const char* text, size_t length,
                     bool paragraphBreaks, int32_t checkerMode) {
+    const uint32_t* table = CodePageByCharset(CODES_KORVEL)->Unicode;
     std::vector<wchar16> wide(length);
     for (size_t i = 0; i < length; ++i) {
-        const uint8_t byte = static_cast<uint8_t>(text[i]);
-        // The internal page: ASCII as itself, 0xC0-0xFF the Cyrillic letters А to я.
-        wide[i] = byte >= 0xC0  ? static_cast<wchar16>(0x0410 + (byte - 0xC0))
-                  : byte < 0x80 ? static_cast<wchar16>(byte)
-                                : static_cast<wchar16>(0xFFFD);
+        wide[i] = static_cast<wchar16>(table[static_cast<uint8_t>(text[i])]);
     }
     TokenizeWide(config, wide.data(), length, paragraphBreaks, checkerMode);
 }

@@ -269,7 +269,8 @@ TEST(Tokenizer, EmitsIdeographsAndSurrogatesOneByOne) {
 }
 
 TEST(Tokenizer, StopsWhenTheHandlerIsDone) {
-    for (size_t stop : {1, 3}) {
+    // The fifth token comes from the decoded escapes: the stop passes the nested tokeniser.
+    for (size_t stop : {1, 5}) {
         TRecorder recorder;
         recorder.StopAfter = stop;
         TTokenizerConfig config;
@@ -361,4 +362,20 @@ TEST(Tokenizer, ClassifiesByPartsAndByNumberShape) {
         const std::u16string wide(text.begin(), text.end());
         EXPECT_EQ(GuessNumberTokenType(wide.data(), wide.size()), type) << text;
     }
+}
+
+// Lengths and positions are kept in 64 bits throughout: a multi-megabyte line without a break
+// comes out whole, its word cut to the limit with the full source length.
+TEST(Tokenizer, LongLinesKeepFullLengths) {
+    const size_t n = size_t(1) << 22;
+    std::u16string text(n, u'я');
+    text += std::u16string(n, u' ');
+    text += u"конец";
+    const auto tokens = Tokenize(text);
+    ASSERT_EQ(tokens.size(), 3u);
+    EXPECT_EQ(tokens[0].Text.size(), MAX_WORD_TOKEN_LENGTH);
+    EXPECT_EQ(tokens[0].Source, n);
+    EXPECT_EQ(tokens[1].Text.size(), n);
+    EXPECT_EQ(tokens[1].Source, n);
+    EXPECT_EQ(tokens[2].Source, 5u);
 }
