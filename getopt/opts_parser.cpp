@@ -27,6 +27,7 @@ void TOptsParser::Init(const TOpts* opts, int argc, const char** argv) {
     ProgramName_ = Stroka(argv[0]);
     TempOpt_.reset();
     State_ = TState();
+    State_.ArgLimit = Argc_;
 }
 
 void TOptsParser::Init(const TOpts* opts, int argc, char** argv) {
@@ -89,6 +90,7 @@ bool TOptsParser::DoNext() {
     if (s.Sop != 0) {
         return ParseShortOption(s.Pos, s.Sop);
     }
+    s.ArgLimit = Argc_;
     const char* element = Argv_[s.Pos];
     if (IsOpt(element) != NotOption) {
         return ParseOption(s.Pos);
@@ -161,9 +163,9 @@ bool TOptsParser::ParseOptionArgument(const TOpt* option, size_t next) {
     if (option->HasArg == NoArgument) {
         return Commit(option, nullptr, next, 0);
     }
-    if (next == Argc_) {
+    if (next >= State_.ArgLimit) {
         if (option->HasArg == OptionalArgument) {
-            return Commit(option, nullptr, Argc_, 0);
+            return Commit(option, nullptr, next, 0);
         }
         throw TUsageException() << "option " << option->ToShortString() << " must have arg";
     }
@@ -189,7 +191,7 @@ bool TOptsParser::ParseUnknownShortOption(size_t pos, size_t sop) {
     if (sop + 1 < length) {
         return Commit(TempOpt_.get(), nullptr, pos, sop + 1);
     }
-    if (pos + 1 == Argc_ || IsOpt(Argv_[pos + 1]) != NotOption) {
+    if (pos + 1 >= State_.ArgLimit || IsOpt(Argv_[pos + 1]) != NotOption) {
         return Commit(TempOpt_.get(), nullptr, pos + 1, 0);
     }
     return Commit(TempOpt_.get(), Argv_[pos + 1], pos + 2, 0);
@@ -212,6 +214,7 @@ bool TOptsParser::PermuteAndParse() {
     }
     const size_t j = State_.Pos;
     std::rotate(Argv_ + start, Argv_ + i, Argv_ + j);
+    State_.ArgLimit = start + (j - i);
     return ParseOption(start);
 }
 

@@ -63,6 +63,10 @@ private:
     struct TState {
         size_t Pos = 1;
         size_t Sop = 0;  // the next character inside an open cluster, 0 when none is open
+        // An option's argument may come from the elements before this one only. Behind the
+        // option moved in front of free arguments it is the end of what moved, so that a free
+        // argument never becomes the value of an optional argument or an unknown character.
+        size_t ArgLimit = 0;
         bool Stopped = false;
         bool GotMinusMinus = false;
         const TOpt* CurrentOpt = nullptr;
