@@ -1,0 +1,121 @@
+// Runs a program as a child process for end-to-end tests: its arguments (argument 0
+// included), the bytes of its standard input, its working directory; collects its standard
+// output, standard error and exit status.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct TProcessResult {
+    std::string Stdout;
+    std::string Stderr;
+    int Status = -1;  // the exit status, or 128 + the signal that ended the process
+};
+
+struct TProcessRequest {
+    std::string Path;               // the executable
+    std::vector<std::string> Argv;  // argument 0 first
+    std::string Stdin;              // written, then closed
+    std::string WorkDir;            // empty: the current one
+    std::string StdoutFile;         // standard output goes to this file when not empty
+};
+
+// Raises std::runtime_error when the process cannot be started or runs for more than a minute.
+inline TProcessResult RunProcess(const TProcessRequest& request) {
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC) || pipe2(err, O_CLOEXEC)) {
+        throw std::runtime_error("pipe failed");
+    }
+    std::vector<char*> argv;
+    for (const std::string& arg : request.Argv) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid == 0) {
+        int stdoutFd = out[1];
+        if (!request.StdoutFile.empty()) {
+            stdoutFd = open(request.StdoutFile.c_str(), O_WRONLY);
+        }
+        if (stdoutFd < 0 || dup2(in[0], 0) < 0 || dup2(stdoutFd, 1) < 0 || dup2(err[1], 2) < 0 ||
+            (!request.WorkDir.empty() && chdir(request.WorkDir.c_str()) != 0)) {
+            _exit(127);
+        }
+        execv(request.Path.c_str(), argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+
+    // A child that exits without reading its input must not end the test with SIGPIPE.
+    signal(SIGPIPE, SIG_IGN);
+    TProcessResult result;
+    size_t written = 0;
+    int inFd = in[1];
+    if (request.Stdin.empty()) {
+        close(inFd);
+        inFd = -1;
+    }
+    int outFd = out[0];
+    int errFd = err[0];
+    while (outFd >= 0 || errFd >= 0) {
+        pollfd fds[3] = {{inFd, POLLOUT, 0}, {outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+        const int ready = poll(fds, 3, 60000);
+        if (ready == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            throw std::runtime_error("the process ran for more than a minute");
+        }
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw std::runtime_error("poll failed");
+        }
+        if (inFd >= 0 && fds[0].revents) {
+            const ssize_t n =
+                write(inFd, request.Stdin.data() + written, request.Stdin.size() - written);
+            if (n > 0) {
+                written += static_cast<size_t>(n);
+            }
+            if (n < 0 || written == request.Stdin.size()) {
+                close(inFd);
+                inFd = -1;
+            }
+        }
+        int* fdsToRead[2] = {&outFd, &errFd};
+        std::string* sinks[2] = {&result.Stdout, &result.Stderr};
+        for (int i = 0; i < 2; ++i) {
+            if (*fdsToRead[i] >= 0 && fds[i + 1].revents) {
+                char buffer[4096];
+                const ssize_t n = read(*fdsToRead[i], buffer, sizeof(buffer));
+                if (n > 0) {
+                    sinks[i]->append(buffer, static_cast<size_t>(n));
+                } else if (n == 0 || errno != EINTR) {
+                    close(*fdsToRead[i]);
+                    *fdsToRead[i] = -1;
+                }
+            }
+        }
+    }
+    if (inFd >= 0) {
+        close(inFd);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
