@@ -292,8 +292,9 @@ TRankResult RankUntransliterations(const L& language, const wchar16* word, size_
 
     typename L::TRecordVector found;
     for (size_t taken = 0;;) {
-        const size_t count =
+        const size_t reported =
             language.ClearAndRecognize(answer.Text.data(), answer.Text.size(), found, options);
+        const size_t count = std::min<size_t>(reported, found.size());
         const bool both = (options.Lookup & TOpts::Dictionary) &&
                           (options.Lookup & (TOpts::SecondDictionary | TOpts::Hypotheses));
         if (count != 0 && (L::Flags(found[0]) & AnalysisKindMask) == 0 && both) {
@@ -301,7 +302,7 @@ TRankResult RankUntransliterations(const L& language, const wchar16* word, size_
             seen.clear();
         }
         if (seen.size() < maxCount) {
-            for (size_t i = 0; i < count && i < found.size(); ++i) {
+            for (size_t i = 0; i < count; ++i) {
                 const uint32_t kind = L::Flags(found[i]) & AnalysisKindMask;
                 if (((exclusions & TOpts::Dictionary) && kind == 0) ||
                     ((exclusions & TOpts::SecondDictionary) && kind == 2) ||
