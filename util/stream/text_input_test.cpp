@@ -141,8 +141,9 @@ TEST(TextInput, DecodesLinesAndWordsFromUtf8) {
         {"a\xE2\x82\n", u"a"},
         {"\xF0\x9F\x98\x80\r\n", u"\U0001F600"},
         {"\xF4\x8F\xBF\xBF\n", u"\U0010FFFF"},
-        {"\xC0\x80\n", std::u16string(1, u'\0')},  // overlong forms decode as computed
-        {"\xED\xA0\x80\n", std::u16string(1, char16_t(0xD800))},
+        // Overlong forms and encoded surrogates are malformed, as in every UTF-8 decoder.
+        {"\xC0\x80\n", u"\uFFFD\uFFFD"},
+        {"\xED\xA0\x80\n", u"\uFFFD\uFFFD\uFFFD"},
         {"\x80\xFFz\n", u"\uFFFD\uFFFDz"},
         {"\n", u""},
     };
@@ -186,6 +187,17 @@ TEST(TextInput, RecodeToUnicodeReportsStatusAndCounts) {
         // A surrogate pair that does not fit is left unread.
         {"a\xF0\x9F\x98\x80", 2, RECODE_EOOUTPUT, 1, u"a"},
         {"\xF7\xBF\xBF\xBF", 2, RECODE_OK, 4, u"\uFFFD"},
+        // Overlong forms and encoded surrogates are malformed, one U+FFFD a byte.
+        {"\xC0\x80", 8, RECODE_BROKENSYMBOL, 2, u"\uFFFD\uFFFD"},
+        {"\xC1\xBF", 8, RECODE_BROKENSYMBOL, 2, u"\uFFFD\uFFFD"},
+        {"\xE0\x9F\xBF", 8, RECODE_BROKENSYMBOL, 3, u"\uFFFD\uFFFD\uFFFD"},
+        {"\xF0\x8F\xBF\xBF", 8, RECODE_BROKENSYMBOL, 4, u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", 8, RECODE_BROKENSYMBOL, 3, u"\uFFFD\uFFFD\uFFFD"},
+        {"a\xED\xBF\xBF" "b", 8, RECODE_OK, 5, u"a\uFFFD\uFFFD\uFFFDb"},
+        // The neighbours of those ranges are well formed.
+        {"\xC2\x80\xE0\xA0\x80", 8, RECODE_OK, 5, u"\u0080\u0800"},
+        {"\xED\x9F\xBF\xEE\x80\x80", 8, RECODE_OK, 6, u"\uD7FF\uE000"},
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", 8, RECODE_OK, 8, u"\U00010000\U0010FFFF"},
     };
     for (const auto& c : cases) {
         wchar16 out[8] = {};
