@@ -45,7 +45,7 @@ public:
     static TLabel Copy(const char* data, size_t len) {
         auto* block = static_cast<TBlock*>(std::malloc(sizeof(TBlock) + len));
         if (!block) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
         block->Refs = 1;
         char* bytes = reinterpret_cast<char*>(block + 1);
@@ -279,16 +279,6 @@ uint64_t SaveSubtree(const TBuilderNode* node, TSaveSink& sink) {
     return SaveRange(node->Arcs, 0, node->Arcs.size(), sink);
 }
 
-// An arc set that cannot grow is left as it was.
-void InsertArc(std::vector<TBuilderArc>& arcs, std::vector<TBuilderArc>::iterator where,
-               TBuilderArc&& arc) {
-    try {
-        arcs.insert(where, std::move(arc));
-    } catch (const std::bad_alloc&) {
-        throw kexception() << "out of memory";
-    }
-}
-
 [[noreturn]] void ThrowBadOrder() {
     throw kexception() << "Bad input order - expected input strings to be prefix-grouped.";
 }
@@ -341,7 +331,7 @@ void TCompactTrieBuilderImpl::SetValue(TNode* node, const char* packedValue, siz
         // Frozen subtrees release their nodes, so their values must be freeable one by one.
         place = static_cast<char*>(std::malloc(valueLen));
         if (!place) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
         node->Payload = NCompactTrie::PayloadOnHeap;
         node->Value.Outside = place;
@@ -433,7 +423,8 @@ TCompactTrieBuilderImpl::TNode* TCompactTrieBuilderImpl::FollowArc(TNode* node, 
     rest.Label = it->Label.Sub(common, labelLen);
     rest.Node = it->Node;
     try {
-        NCompactTrie::InsertArc(middle->Arcs, middle->Arcs.end(), std::move(rest));
+        // An arc set that cannot grow is left as it was.
+        middle->Arcs.insert(middle->Arcs.end(), std::move(rest));
     } catch (...) {
         DeleteNode(middle);
         throw;
@@ -459,7 +450,7 @@ void TCompactTrieBuilderImpl::LinkArc(TNode* node, const char* label, size_t lab
     auto it =
         std::lower_bound(arcs.begin(), arcs.end(), first,
                          [](const TBuilderArc& a, unsigned char b) { return a.Label.First() < b; });
-    NCompactTrie::InsertArc(arcs, it, std::move(arc));
+    arcs.insert(it, std::move(arc));
 }
 
 void TCompactTrieBuilderImpl::Freeze(TNode* node) {
@@ -471,7 +462,7 @@ void TCompactTrieBuilderImpl::Freeze(TNode* node) {
     if (size) {
         buffer = static_cast<char*>(std::malloc(size));
         if (!buffer) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
     }
     try {

@@ -11,6 +11,7 @@
 
 #include <iconv.h>
 #include <strings.h>
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -68,6 +69,7 @@ TIconvConverter::~TIconvConverter() {
 
 TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcLeft, char*& dst,
                                                   size_t& dstLeft) {
+    assert(Valid());
     while (true) {
         const size_t before = srcLeft;
         char* in = const_cast<char*>(src);
@@ -97,6 +99,7 @@ TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcL
 }
 
 TIconvConverter::EStatus TIconvConverter::Finish(char*& dst, size_t& dstLeft) {
+    assert(Valid());
     if (iconv(ToIconv(Handle_), nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1)) {
         return Done;
     }
