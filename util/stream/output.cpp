@@ -2,6 +2,7 @@
 
 #include "util/charset/unicode_utf16.h"
 #include "util/charset/utf8.h"
+#include "util/convert/float_to_string.h"
 #include "util/convert/int_to_string.h"
 #include "util/generic/temp_buf.h"
 
@@ -20,6 +21,19 @@ template <class T>
 TOutputStream& WriteNumber(TOutputStream& out, T value) {
     char buf[256];
     out.Write(buf, ToString<T>(value, buf, sizeof(buf)));
+    return out;
+}
+
+template <class T>
+TOutputStream& WriteFloat(TOutputStream& out, T value) {
+    char buf[256];
+    size_t n = 0;
+    if constexpr (sizeof(T) > sizeof(double)) {
+        n = FormatLongDouble(value, buf, sizeof(buf));
+    } else {
+        n = FloatToString(value, buf, sizeof(buf));
+    }
+    out.Write(buf, n);
     return out;
 }
 
@@ -152,4 +166,16 @@ TOutputStream& operator<<(TOutputStream& out, const Hex& h) {
     }
     out.Write(digits, n);
     return out;
+}
+
+TOutputStream& operator<<(TOutputStream& out, float v) {
+    return WriteFloat(out, v);
+}
+
+TOutputStream& operator<<(TOutputStream& out, double v) {
+    return WriteFloat(out, v);
+}
+
+TOutputStream& operator<<(TOutputStream& out, long double v) {
+    return WriteFloat(out, v);
 }
