@@ -19,7 +19,8 @@ if(LEMMIX_TESTS)
     endif()
 endif()
 
-# One test executable per *_test.cpp of the current folder, linked with LIBS.
+# One test executable per *_test.cpp of the current folder, linked with LIBS and the shared
+# test helpers (util/testing).
 function(lemmix_folder_tests prefix)
     if(NOT LEMMIX_TESTS)
         return()
@@ -29,7 +30,7 @@ function(lemmix_folder_tests prefix)
         get_filename_component(name ${test} NAME_WE)
         set(exe ${prefix}_${name})
         add_executable(${exe} ${test})
-        target_link_libraries(${exe} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+        target_link_libraries(${exe} PRIVATE ${ARGN} util_testing GTest::gtest_main GTest::gmock)
         target_precompile_headers(${exe} REUSE_FROM lemmix_test_pch)
         if(LEMMIX_SANITIZE)
             target_compile_options(${exe} PRIVATE -O0)

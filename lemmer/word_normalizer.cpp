@@ -2,6 +2,7 @@
 #include "lemmer/word_normalizer.h"
 
 #include "lemmer/unicode_services.h"
+#include "util/charset/unicode_utf16.h"
 
 #include <algorithm>
 #include <cstring>
@@ -344,11 +345,7 @@ TNormalizeResult TAlphabetWordNormalizer::ToTitle(const wchar16* src, size_t len
     // The first character: one unit or a surrogate pair, with the marks that follow it.
     size_t first = 0;
     if (length > 0) {
-        first = 1;
-        if (length > 1 && src[0] >= 0xD800 && src[0] <= 0xDBFF && src[1] >= 0xDC00 &&
-            src[1] <= 0xDFFF) {
-            first = 2;
-        }
+        ReadUtf16CodePoint(src, length, 0, &first);
         while (first < length && IsCombiningMark(src[first])) {
             ++first;
         }

@@ -2,7 +2,9 @@
 #include "lemmer/alphabet_registry.h"
 
 #include "util/charset/language.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -284,10 +286,5 @@ TEST(WordNormalizer, BitSetsRejectBitsBeyondTheirSize) {
     TNormalizationFlags flags;
     flags.Set(NS_TITLECASE);
     EXPECT_THROW(flags.Set(9), std::out_of_range);
-    try {
-        flags.Test(100);
-        FAIL();
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "bitset");
-    }
+    EXPECT_THAT([&] { flags.Test(100); }, RaisesMessage<std::out_of_range>("bitset"));
 }

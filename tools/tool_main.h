@@ -23,16 +23,22 @@ int RunTool(const char* prefix, TBody body) {
 }
 
 // Writes `path` through write(TOutputStream&) into a file beside it, then renames that into
-// place, so that a failed run never leaves a half-written result behind.
+// place, so that a failed run never leaves a half-written result, nor the file beside it,
+// behind.
 template <class TWrite>
 void WriteFileWhole(const Stroka& path, TWrite write) {
     const Stroka temporary = path + ".tmp";
-    {
-        TFileOutput out(temporary);
-        write(out);
-        out.Finish();
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        throw TFileError() << "can't rename " << temporary << " to " << path;
+    try {
+        {
+            TFileOutput out(temporary);
+            write(out);
+            out.Finish();
+        }
+        if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+            throw TFileError() << "can't rename " << temporary << " to " << path;
+        }
+    } catch (...) {
+        std::remove(temporary.c_str());
+        throw;
     }
 }

@@ -4,6 +4,7 @@
 #include "lemmer/compiler/trie_progress.h"
 #include "util/generic/exception.h"
 #include "util/generic/memory_pool.h"
+#include "util/stream/compact_trie_format.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,7 +45,7 @@ public:
     static TLabel Copy(const char* data, size_t len) {
         auto* block = static_cast<TBlock*>(std::malloc(sizeof(TBlock) + len));
         if (!block) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
         block->Refs = 1;
         char* bytes = reinterpret_cast<char*>(block + 1);
@@ -196,19 +197,21 @@ namespace {
 uint64_t MeasureSubtree(TBuilderNode* node);
 
 // Sizes the record chain of one arc and fixes its sibling offsets; leftSize and
-// rightSize are the sizes of the regions of its smaller and greater siblings.
+// rightSize are the sizes of the regions of its smaller and greater siblings, which follow
+// the chain in this order.
 uint64_t MeasureArc(TBuilderArc& arc, uint64_t leftSize, uint64_t rightSize) {
     const TBuilderNode* node = arc.Node;
     const uint64_t core = 2 + (node->HasValue() ? node->ValueLen : 0);
     const uint64_t tree = MeasureSubtree(arc.Node) + 2 * (arc.Label.Size() - 1);
-    // An offset's width is part of the distance it measures: three rounds settle both.
-    uint64_t left = leftSize ? PackedIntSize(core + tree) : 0;
-    uint64_t right = rightSize ? PackedIntSize(core + tree + leftSize) : 0;
-    for (int round = 0; round < 2; ++round) {
-        left = leftSize ? PackedIntSize(core + tree + left + right) : 0;
-        right = rightSize ? PackedIntSize(core + tree + leftSize + left + right) : 0;
+    uint64_t beyond[2];
+    size_t offsets = 0;
+    if (leftSize) {
+        beyond[offsets++] = 0;
     }
-    const uint64_t self = core + left + right + tree;
+    if (rightSize) {
+        beyond[offsets++] = leftSize;
+    }
+    const uint64_t self = SolveRecordSize(core + tree, beyond, offsets);
     arc.LeftOffset = leftSize ? self : 0;
     arc.RightOffset = rightSize ? self + leftSize : 0;
     return self + leftSize + rightSize;
@@ -236,26 +239,19 @@ uint64_t SaveArc(const TBuilderArc& arc, TSaveSink& sink) {
     const uint64_t before = sink.Written();
     const TBuilderNode* node = arc.Node;
     const size_t len = arc.Label.Size();
+    // One record per label byte; only the first has sibling offsets, only the last a value.
     for (size_t i = 0; i < len; ++i) {
-        char record[2 + 16];
-        size_t size = 2;
-        unsigned flags = 0;
+        TArcHeader header;
+        header.Label = static_cast<unsigned char>(arc.Label.Data()[i]);
         if (i == 0) {
-            const size_t leftWidth = PackedIntSize(arc.LeftOffset);
-            const size_t rightWidth = PackedIntSize(arc.RightOffset);
-            flags = static_cast<unsigned>((leftWidth << 3) | rightWidth);
-            size += PackIntBigEndian(arc.LeftOffset, leftWidth, record + size);
-            size += PackIntBigEndian(arc.RightOffset, rightWidth, record + size);
+            header.Left = arc.LeftOffset;
+            header.Right = arc.RightOffset;
         }
-        if (i + 1 < len) {
-            flags |= 0x40;
-        } else {
-            flags |= node->HasValue() ? 0x80 : 0;
-            flags |= node->SubtreeIsEmpty() ? 0 : 0x40;
-        }
-        record[0] = static_cast<char>(flags);
-        record[1] = arc.Label.Data()[i];
-        sink.Write(record, size);
+        const bool last = i + 1 == len;
+        header.HasValue = last && node->HasValue();
+        header.HasForward = !last || !node->SubtreeIsEmpty();
+        char record[kMaxArcHeaderSize];
+        sink.Write(record, EncodeArcHeader(header, record));
     }
     if (node->HasValue()) {
         sink.Write(node->ValueData(), node->ValueLen);
@@ -281,16 +277,6 @@ uint64_t SaveSubtree(const TBuilderNode* node, TSaveSink& sink) {
         return node->FrozenLen;
     }
     return SaveRange(node->Arcs, 0, node->Arcs.size(), sink);
-}
-
-// An arc set that cannot grow is left as it was.
-void InsertArc(std::vector<TBuilderArc>& arcs, std::vector<TBuilderArc>::iterator where,
-               TBuilderArc&& arc) {
-    try {
-        arcs.insert(where, std::move(arc));
-    } catch (const std::bad_alloc&) {
-        throw kexception() << "out of memory";
-    }
 }
 
 [[noreturn]] void ThrowBadOrder() {
@@ -345,7 +331,7 @@ void TCompactTrieBuilderImpl::SetValue(TNode* node, const char* packedValue, siz
         // Frozen subtrees release their nodes, so their values must be freeable one by one.
         place = static_cast<char*>(std::malloc(valueLen));
         if (!place) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
         node->Payload = NCompactTrie::PayloadOnHeap;
         node->Value.Outside = place;
@@ -437,7 +423,8 @@ TCompactTrieBuilderImpl::TNode* TCompactTrieBuilderImpl::FollowArc(TNode* node, 
     rest.Label = it->Label.Sub(common, labelLen);
     rest.Node = it->Node;
     try {
-        NCompactTrie::InsertArc(middle->Arcs, middle->Arcs.end(), std::move(rest));
+        // An arc set that cannot grow is left as it was.
+        middle->Arcs.insert(middle->Arcs.end(), std::move(rest));
     } catch (...) {
         DeleteNode(middle);
         throw;
@@ -463,7 +450,7 @@ void TCompactTrieBuilderImpl::LinkArc(TNode* node, const char* label, size_t lab
     auto it =
         std::lower_bound(arcs.begin(), arcs.end(), first,
                          [](const TBuilderArc& a, unsigned char b) { return a.Label.First() < b; });
-    NCompactTrie::InsertArc(arcs, it, std::move(arc));
+    arcs.insert(it, std::move(arc));
 }
 
 void TCompactTrieBuilderImpl::Freeze(TNode* node) {
@@ -475,7 +462,7 @@ void TCompactTrieBuilderImpl::Freeze(TNode* node) {
     if (size) {
         buffer = static_cast<char*>(std::malloc(size));
         if (!buffer) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
     }
     try {

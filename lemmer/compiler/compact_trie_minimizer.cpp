@@ -5,7 +5,7 @@
 
 #include "lemmer/compiler/trie_progress.h"
 #include "util/stream/compact_trie.h"
-#include "util/stream/compact_trie_packer.h"
+#include "util/stream/compact_trie_format.h"
 #include "util/stream/output.h"
 #include "util/stream/std_stream.h"
 
@@ -14,13 +14,10 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-using NCompactTrie::PackedIntSize;
-using NCompactTrie::PackIntBigEndian;
-using NCompactTrie::UnpackIntBigEndian;
 
 size_t TPackedValueSkipper::SkipLeaf(const char* packed) const {
     return NCompactTrie::PackedValueSize(static_cast<unsigned char>(packed[0]));
@@ -29,36 +26,35 @@ size_t TPackedValueSkipper::SkipLeaf(const char* packed) const {
 namespace {
 constexpr size_t kBlockSize = 65536;
 
-// One node of the input: a flags byte, a label byte, the offsets, the value.
+// One node of the input: its arc header and where its value lies.
 struct TNodeInfo {
-    unsigned Flags = 0;
-    unsigned char Label = 0;
-    uint64_t Left = 0;   // relative to the flags byte; 0 = none
-    uint64_t Right = 0;  // relative to the flags byte; 0 = none
-    size_t Value = 0;    // position of the packed value
+    NCompactTrie::TArcHeader Arc;
+    size_t Value = 0;  // position of the packed value
     size_t ValueLen = 0;
     size_t Header = 0;  // where the forward region starts, relative to the flags byte
 
-    bool HasValue() const { return Flags & 0x80; }
-    bool HasForward() const { return Flags & 0x40; }
+    bool HasValue() const { return Arc.HasValue; }
+    bool HasForward() const { return Arc.HasForward; }
 };
 
-// Reads a node already known to lie inside the data (see TInputCheck).
-TNodeInfo ReadNode(const char* data, size_t offset, const ILeafSkipper& skipper) {
+// Reads a node whose header is known to lie inside the data; `valueLen` is its value's size.
+TNodeInfo ReadNode(const char* data, size_t offset, size_t valueLen) {
     TNodeInfo node;
-    node.Flags = static_cast<unsigned char>(data[offset]);
-    node.Label = static_cast<unsigned char>(data[offset + 1]);
-    const size_t leftWidth = (node.Flags >> 3) & 7;
-    const size_t rightWidth = node.Flags & 7;
-    node.Left = UnpackIntBigEndian(data + offset + 2, leftWidth);
-    node.Right = UnpackIntBigEndian(data + offset + 2 + leftWidth, rightWidth);
-    node.Header = 2 + leftWidth + rightWidth;
+    node.Arc = NCompactTrie::DecodeArcHeader(data + offset);
+    node.Header = node.Arc.Size;
     if (node.HasValue()) {
         node.Value = offset + node.Header;
-        node.ValueLen = skipper.SkipLeaf(data + node.Value);
-        node.Header += node.ValueLen;
+        node.ValueLen = valueLen;
+        node.Header += valueLen;
     }
     return node;
+}
+
+// Reads a node already checked (see CheckInput).
+TNodeInfo ReadNode(const char* data, size_t offset, const ILeafSkipper& skipper) {
+    const size_t header = NCompactTrie::ArcHeaderSize(static_cast<unsigned char>(data[offset]));
+    const bool hasValue = static_cast<unsigned char>(data[offset]) & NCompactTrie::kHasValue;
+    return ReadNode(data, offset, hasValue ? skipper.SkipLeaf(data + offset + header) : 0);
 }
 
 [[noreturn]] void ThrowMalformed(const char* what, uint64_t offset) {
@@ -78,45 +74,45 @@ void CheckInput(const char* data, size_t length, const ILeafSkipper& skipper) {
         if (size < 2) {
             ThrowMalformed("node cut off", offset);
         }
-        const unsigned flags = static_cast<unsigned char>(data[offset]);
-        if (flags < 0x40) {
+        const auto flags = static_cast<unsigned char>(data[offset]);
+        if (NCompactTrie::IsJump(flags)) {
             ThrowMalformed("jump record or stray byte", offset);
         }
-        const uint64_t fixed = 2 + ((flags >> 3) & 7) + (flags & 7);
+        const uint64_t fixed = NCompactTrie::ArcHeaderSize(flags);
         if (fixed > size) {
             ThrowMalformed("offsets cut off", offset);
         }
-        TNodeInfo node;
-        uint64_t header = fixed;
-        if (flags & 0x80) {
+        size_t valueLen = 0;
+        if (flags & NCompactTrie::kHasValue) {
             if (fixed >= size) {
                 ThrowMalformed("value cut off", offset);
             }
-            const size_t valueLen = skipper.SkipLeaf(data + offset + fixed);
+            valueLen = skipper.SkipLeaf(data + offset + fixed);
             if (valueLen == 0 || valueLen > size - fixed) {
                 ThrowMalformed("value cut off", offset);
             }
-            header += valueLen;
         }
-        node = ReadNode(data, offset, skipper);
-        const uint64_t leftEnd = node.Right ? node.Right : size;
-        const uint64_t forwardEnd = node.Left ? node.Left : leftEnd;
-        if (node.Right >= size || node.Left >= leftEnd || forwardEnd < header) {
+        const TNodeInfo node = ReadNode(data, offset, valueLen);
+        const uint64_t left = node.Arc.Left;
+        const uint64_t right = node.Arc.Right;
+        const uint64_t leftEnd = right ? right : size;
+        const uint64_t forwardEnd = left ? left : leftEnd;
+        if (right >= size || left >= leftEnd || forwardEnd < node.Header) {
             ThrowMalformed("offset outside its region", offset);
         }
         if (node.HasForward()) {
-            if (forwardEnd == header) {
+            if (forwardEnd == node.Header) {
                 ThrowMalformed("empty forward region", offset);
             }
-            pending.emplace_back(offset + header, forwardEnd - header);
-        } else if (forwardEnd != header) {
+            pending.emplace_back(offset + node.Header, forwardEnd - node.Header);
+        } else if (forwardEnd != node.Header) {
             ThrowMalformed("bytes after a node without a forward region", offset);
         }
-        if (node.Left) {
-            pending.emplace_back(offset + node.Left, leftEnd - node.Left);
+        if (left) {
+            pending.emplace_back(offset + left, leftEnd - left);
         }
-        if (node.Right) {
-            pending.emplace_back(offset + node.Right, size - node.Right);
+        if (right) {
+            pending.emplace_back(offset + right, size - right);
         }
     }
 }
@@ -161,10 +157,26 @@ private:
         return it == Merge_.end() ? 0 : it->second;
     }
 
+    // Where a written node points: the bytes between its end and each target, which is in
+    // place already; none for an absent sibling or an unshared forward region.
+    struct TTargets {
+        std::optional<uint64_t> Forward;
+        std::optional<uint64_t> Left;
+        std::optional<uint64_t> Right;
+    };
+    // The node's size, its offsets' widths included, and that of its jump record.
+    struct TLayout {
+        uint64_t Size = 0;
+        size_t JumpSize = 0;
+    };
+
     uint64_t OutputDistance(uint64_t inputDistance) const;
-    uint64_t Reference(uint64_t target) const {
-        return Written_ + 1 - OutputDistance(Length_ - target);
-    }
+    // Bytes between the end of the node about to be written and the output of `target`.
+    uint64_t Beyond(uint64_t target) const { return Written_ - OutputDistance(Length_ - target); }
+    TTargets FindTargets(const TWalk& walk) const;
+    static TLayout SolveLayout(const TNodeInfo& node, const TTargets& targets);
+    size_t EncodeNode(const TWalk& walk, const TTargets& targets, const TLayout& layout,
+                      char* out) const;
     void WriteNode(const TWalk& walk);
     void Place(const char* node, size_t size);
     void NoteDelta(uint64_t offset);
@@ -209,15 +221,15 @@ void TMinimizer::FindDuplicates() {
             const TNodeInfo node = ReadNode(Data_, leader.Offset, Skipper_);
             if (node.HasForward()) {
                 const uint64_t size = leader.Length;
-                const uint64_t leftEnd = node.Right ? node.Right : size;
-                const uint64_t forwardEnd = node.Left ? node.Left : leftEnd;
-                if (node.Right) {
-                    candidates[size - node.Right].push_back(
-                        {leader.Offset + node.Right, size - node.Right});
+                const uint64_t left = node.Arc.Left;
+                const uint64_t right = node.Arc.Right;
+                const uint64_t leftEnd = right ? right : size;
+                const uint64_t forwardEnd = left ? left : leftEnd;
+                if (right) {
+                    candidates[size - right].push_back({leader.Offset + right, size - right});
                 }
-                if (node.Left) {
-                    candidates[leftEnd - node.Left].push_back(
-                        {leader.Offset + node.Left, leftEnd - node.Left});
+                if (left) {
+                    candidates[leftEnd - left].push_back({leader.Offset + left, leftEnd - left});
                 }
                 candidates[forwardEnd - node.Header].push_back(
                     {leader.Offset + node.Header, forwardEnd - node.Header});
@@ -248,8 +260,8 @@ void TMinimizer::WriteNodes() {
         TWalk& top = stack.back();
         if (top.Step < 3) {
             ++top.Step;
-            const uint64_t relative = top.Step == 1   ? top.Node.Right
-                                      : top.Step == 2 ? top.Node.Left
+            const uint64_t relative = top.Step == 1   ? top.Node.Arc.Right
+                                      : top.Step == 2 ? top.Node.Arc.Left
                                                       : top.Forward;
             if (relative && !MergeTarget(top.Offset + relative)) {
                 const uint64_t child = top.Offset + relative;
@@ -279,81 +291,76 @@ uint64_t TMinimizer::OutputDistance(uint64_t inputDistance) const {
     return inputDistance + it->second - it->first;
 }
 
-void TMinimizer::WriteNode(const TWalk& walk) {
-    const TNodeInfo& node = walk.Node;
-    const uint64_t base = node.ValueLen + 2;
-    uint64_t fv = 0, lv = 0, rv = 0;
+TMinimizer::TTargets TMinimizer::FindTargets(const TWalk& walk) const {
+    TTargets targets;
     if (walk.Forward) {
+        // An unshared forward region is written right after the node and needs no jump.
         if (const uint64_t target = MergeTarget(walk.Offset + walk.Forward)) {
-            fv = Reference(target);
+            targets.Forward = Beyond(target);
         }
     }
-    if (node.Left) {
-        const uint64_t child = walk.Offset + node.Left;
+    const auto sibling = [&](uint64_t relative) -> std::optional<uint64_t> {
+        if (!relative) {
+            return std::nullopt;
+        }
+        const uint64_t child = walk.Offset + relative;
         const uint64_t target = MergeTarget(child);
-        lv = Reference(target ? target : child);
-    }
-    if (node.Right) {
-        const uint64_t child = walk.Offset + node.Right;
-        const uint64_t target = MergeTarget(child);
-        rv = Reference(target ? target : child);
-    }
+        return Beyond(target ? target : child);
+    };
+    targets.Left = sibling(walk.Node.Arc.Left);
+    targets.Right = sibling(walk.Node.Arc.Right);
+    return targets;
+}
 
-    // The node's size, whose offsets' widths depend on it: estimate, then settle.
-    const uint64_t s1 = lv ? PackedIntSize(lv + base) : 0;
-    const uint64_t s2 = rv ? PackedIntSize(base + s1 + rv) : 0;
-    uint64_t estimate = base + s1 + s2;
-    uint64_t jump = 0;
-    if (fv) {
-        jump = PackedIntSize(fv) + 1;
-        estimate += jump;
-    }
-    uint64_t size;
-    for (;;) {
-        size = base + (lv ? PackedIntSize(estimate + lv) : 0) +
-               (rv ? PackedIntSize(estimate + rv) : 0);
-        if (!fv) {
-            break;
+TMinimizer::TLayout TMinimizer::SolveLayout(const TNodeInfo& node, const TTargets& targets) {
+    TLayout layout;
+    // The jump is the node's last record, so its target lies as far beyond it as beyond the node.
+    layout.JumpSize = targets.Forward ? NCompactTrie::SolveJumpSize(*targets.Forward) : 0;
+    uint64_t beyond[2];
+    size_t offsets = 0;
+    for (const auto& sibling : {targets.Left, targets.Right}) {
+        if (sibling) {
+            beyond[offsets++] = *sibling;
         }
-        const uint64_t jump2 = PackedIntSize(fv - 1 + jump) + 1;
-        size += jump2;
-        if (size == estimate || jump2 == jump) {
-            break;
-        }
-        jump = jump2;
-        estimate = size;
     }
+    const uint64_t fixed = 2 + node.ValueLen + layout.JumpSize;
+    layout.Size = NCompactTrie::SolveRecordSize(fixed, beyond, offsets);
+    return layout;
+}
 
-    const uint64_t left = lv ? lv + size - 1 : 0;
-    const uint64_t right = rv ? rv + size - 1 : 0;
-    const size_t leftWidth = PackedIntSize(left);
-    const size_t rightWidth = PackedIntSize(right);
-    Scratch_.resize(node.ValueLen + 64);
-    char* out = Scratch_.data();
-    size_t pos = 0;
-    out[pos++] = static_cast<char>((node.HasValue() ? 0x80 : 0) | (walk.Forward ? 0x40 : 0) |
-                                   (leftWidth << 3) | rightWidth);
-    out[pos++] = static_cast<char>(node.Label);
-    pos += PackIntBigEndian(left, leftWidth, out + pos);
-    pos += PackIntBigEndian(right, rightWidth, out + pos);
+size_t TMinimizer::EncodeNode(const TWalk& walk, const TTargets& targets, const TLayout& layout,
+                              char* out) const {
+    const TNodeInfo& node = walk.Node;
+    NCompactTrie::TArcHeader header;
+    header.HasValue = node.HasValue();
+    header.HasForward = walk.Forward != 0;
+    header.Label = node.Arc.Label;
+    header.Left = targets.Left ? layout.Size + *targets.Left : 0;
+    header.Right = targets.Right ? layout.Size + *targets.Right : 0;
+    size_t pos = NCompactTrie::EncodeArcHeader(header, out);
     if (node.ValueLen) {
         std::memcpy(out + pos, Data_ + node.Value, node.ValueLen);
         pos += node.ValueLen;
     }
-    if (fv) {
-        const uint64_t forward = fv + size - 1;
-        const uint64_t distance = forward - pos;
-        const size_t width = PackedIntSize(distance);
-        out[pos++] = static_cast<char>(width & 7);
-        pos += PackIntBigEndian(distance, width, out + pos);
+    if (targets.Forward) {
+        pos += NCompactTrie::EncodeJump(layout.JumpSize + *targets.Forward, out + pos);
     }
-    if (pos != size) {
+    return pos;
+}
+
+void TMinimizer::WriteNode(const TWalk& walk) {
+    const TTargets targets = FindTargets(walk);
+    const TLayout layout = SolveLayout(walk.Node, targets);
+    Scratch_.resize(walk.Node.ValueLen + NCompactTrie::kMaxArcHeaderSize +
+                    NCompactTrie::kMaxJumpSize);
+    const size_t size = EncodeNode(walk, targets, layout, Scratch_.data());
+    if (size != layout.Size) {
         throw TCompactTrieError() << "minimized node at input offset " << walk.Offset << " took "
-                                  << pos << " bytes instead of " << size;
+                                  << size << " bytes instead of " << layout.Size;
     }
     Written_ += size;
     NoteDelta(walk.Offset);
-    Place(out, size);
+    Place(Scratch_.data(), size);
 }
 
 void TMinimizer::NoteDelta(uint64_t offset) {

@@ -4,6 +4,7 @@
 #include "util/stream/embedded_data.h"
 #include "util/stream/string_stream.h"
 #include "util/stream/zlib.h"
+#include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,7 @@ const char* GetGZipMembersFixtureChunk(uint64_t index);
 const char* GetLargeFixtureChunk(uint64_t index);
 
 namespace {
-
-std::string Std(const Stroka& s) {
-    return std::string(s.data(), s.size());
-}
+using NTesting::Std;
 
 std::string FileBytes(const std::string& name) {
     const TBlob blob = TBlob::FromFileContent(Stroka(LEMMIX_PACKER_FIXTURES "/") + name.c_str());

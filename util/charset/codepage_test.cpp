@@ -4,7 +4,9 @@
 #include "util/charset/encoder.h"
 #include "util/charset/recode.h"
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -49,12 +51,9 @@ TEST(CodePageRegistry, KeepsTheTwoRecordsOutsideTheTable) {
 
 TEST(CodePageRegistry, RejectsCodesOutsideTheTable) {
     for (ECharset code : {-3, 113, 1000, -1000}) {
-        try {
-            CodePageRegistry::Instance()[code];
-            ADD_FAILURE() << code;
-        } catch (const kexception& e) {
-            EXPECT_EQ(std::string(e.what()), "Invalid charset code " + std::to_string(code));
-        }
+        EXPECT_THAT([&] { CodePageRegistry::Instance()[code]; },
+                    RaisesMessage<kexception>("Invalid charset code " + std::to_string(code)))
+            << code;
     }
     EXPECT_THROW(CodePageLowerTable(113), kexception);
     EXPECT_THROW(ToKorvelTable(-1), kexception);

@@ -2,7 +2,9 @@
 
 #include "util/charset/unicode_table.h"
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,12 +50,9 @@ TEST(Encoder, ExistsOnlyForSingleBytePages) {
     EXPECT_THROW(EncoderByCharset(CODES_MAX), kexception);
     uint8_t table[256];
     const CodePageRegistry& registry = CodePageRegistry::Instance();
-    try {
-        BuildTranslationTable(registry[0], registry[CODES_UTF8], table);
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "Encoder structure can only be used for single byte encodings");
-    }
+    EXPECT_THAT(
+        [&] { BuildTranslationTable(registry[0], registry[CODES_UTF8], table); },
+        RaisesMessage<kexception>("Encoder structure can only be used for single byte encodings"));
 }
 
 // The page of the grammeme names writes a letter or number it lacks as the letter or digit it

@@ -12,6 +12,7 @@
 
 #include <iconv.h>
 #include <strings.h>
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -76,6 +77,7 @@ TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcL
     if (Layer_) {
         return Layer_->Convert(src, srcLeft, dst, dstLeft);
     }
+    assert(Valid());
     while (true) {
         const size_t before = srcLeft;
         char* in = const_cast<char*>(src);
@@ -108,6 +110,7 @@ TIconvConverter::EStatus TIconvConverter::Finish(char*& dst, size_t& dstLeft) {
     if (Layer_) {
         return Layer_->Finish(dst, dstLeft);
     }
+    assert(Valid());
     if (iconv(ToIconv(Handle_), nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1)) {
         return Done;
     }

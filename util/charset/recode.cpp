@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
 const char UTF16LE[] = "UTF-16LE";
 
 const CodePage& SingleBytePage(ECharset code) {
@@ -52,20 +51,6 @@ RECODE_RESULT Translate(const uint8_t* table, const char* src, char* dst, size_t
     }
     read = written = n;
     return srcLen > dstLen ? RECODE_EOOUTPUT : RECODE_OK;
-}
-
-// Walks UTF-16 units as code points: a high surrogate with a low one after it is one code
-// point, a high surrogate without one is U+FFFD, a lone low surrogate stands for itself.
-uint32_t NextCodePoint(const wchar16*& p, const wchar16* end) {
-    const uint32_t unit = *p++;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-        if (p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
-            const uint32_t low = *p++;
-            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        }
-        return REPLACEMENT_CHARACTER;
-    }
-    return unit;
 }
 
 // UTF-16 units as the bytes of UTF-16LE.
@@ -145,14 +130,14 @@ RECODE_RESULT DecodeToUnits(ECharset from, const char* src, size_t srcLen,
         const uint8_t* p = reinterpret_cast<const uint8_t*>(src);
         const uint8_t* end = p + srcLen;
         while (p < end) {
-            uint32_t cp = REPLACEMENT_CHARACTER;
+            uint32_t cp = UNICODE_REPLACEMENT_CHARACTER;
             size_t n = 1;
             const RECODE_RESULT r = ReadUtf8Char(p, end, cp, n);
             if (r == RECODE_EOINPUT) {
                 break;
             }
             if (r != RECODE_OK) {
-                cp = REPLACEMENT_CHARACTER;
+                cp = UNICODE_REPLACEMENT_CHARACTER;
             }
             wchar16 buf[2];
             units.insert(units.end(), buf, buf + WriteUtf16CodePoint(cp, buf));
@@ -184,7 +169,7 @@ RECODE_RESULT EncodeUnits(ECharset to, const wchar16* units, size_t n, char* dst
     if (to == CODES_UTF8) {
         while (p < end) {
             const wchar16* next = p;
-            const uint32_t cp = NextCodePoint(next, end);
+            const uint32_t cp = ReadUtf16CodePoint(next, end);
             if (written + Utf8Length(cp) > dstLen) {
                 result = RECODE_EOOUTPUT;
                 break;
@@ -195,7 +180,7 @@ RECODE_RESULT EncodeUnits(ECharset to, const wchar16* units, size_t n, char* dst
     } else if (CodePageRegistry::Instance()[to].SingleByte()) {
         const Encoder& encoder = EncoderOf(to);
         while (p < end && written < dstLen) {
-            dst[written++] = encoder.Code(NextCodePoint(p, end));
+            dst[written++] = encoder.Code(ReadUtf16CodePoint(p, end));
         }
         result = p == end ? RECODE_OK : RECODE_EOOUTPUT;
     } else {
@@ -311,14 +296,14 @@ RECODE_RESULT RecodeFromUtf8(ECharset to, const char* src, char* dst, size_t src
         if (written == dstLen) {
             return RECODE_EOOUTPUT;
         }
-        uint32_t cp = REPLACEMENT_CHARACTER;
+        uint32_t cp = UNICODE_REPLACEMENT_CHARACTER;
         size_t n = 1;
         result = ReadUtf8Char(p, end, cp, n);
         if (result == RECODE_EOINPUT) {
             return result;
         }
         if (result != RECODE_OK) {
-            cp = REPLACEMENT_CHARACTER;
+            cp = UNICODE_REPLACEMENT_CHARACTER;
         }
         dst[written++] = encoder.Code(cp);
         p += n;
@@ -398,7 +383,7 @@ Stroka RecodeFromUtf16(ECharset code, const wchar16* text, size_t length) {
         std::vector<char> out;
         out.reserve(length);
         for (const wchar16* p = text; p < end;) {
-            out.push_back(encoder.Code(NextCodePoint(p, end)));
+            out.push_back(encoder.Code(ReadUtf16CodePoint(p, end)));
         }
         return Stroka(out.data(), out.size());
     }
@@ -406,7 +391,7 @@ Stroka RecodeFromUtf16(ECharset code, const wchar16* text, size_t length) {
         std::vector<char> out(3 * length);
         size_t written = 0;
         for (const wchar16* p = text; p < end;) {
-            written += WriteUtf8Char(NextCodePoint(p, end),
+            written += WriteUtf8Char(ReadUtf16CodePoint(p, end),
                                      reinterpret_cast<uint8_t*>(out.data()) + written);
         }
         return Stroka(out.data(), written);
@@ -435,7 +420,7 @@ void DecodeUtf8Run(const std::vector<char>& bytes, std::vector<wchar16>& out) {
         uint32_t cp = 0;
         size_t n = 1;
         if (ReadUtf8Char(p, end, cp, n) != RECODE_OK) {
-            cp = REPLACEMENT_CHARACTER;
+            cp = UNICODE_REPLACEMENT_CHARACTER;
             n = 1;
         }
         out.push_back(cp > 0xFFFF ? u' ' : static_cast<wchar16>(cp));

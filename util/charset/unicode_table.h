@@ -6,6 +6,7 @@
 // any thread once obtained (first use is serialised by a function-local static guard).
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -112,7 +113,10 @@ struct TUnicodeTableDescriptor {
 
     bool Contains(uint32_t cp) const { return cp < Size; }
     // REQUIRES: Contains(cp).
-    const T& operator[](uint32_t cp) const { return Pages[cp >> 5][cp & 31]; }
+    const T& operator[](uint32_t cp) const {
+        assert(Contains(cp));
+        return Pages[cp >> 5][cp & 31];
+    }
 };
 
 using TUnicodeDataDescriptor = TUnicodeTableDescriptor<TUnicodeCharInfo>;

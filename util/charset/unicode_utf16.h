@@ -34,6 +34,14 @@ inline uint32_t ReadUtf16CodePoint(const wchar16* src, size_t length, size_t pos
     return UNICODE_REPLACEMENT_CHARACTER;
 }
 
+// The same, walking a pointer: reads the code point at p (p < end) and moves p past it.
+inline uint32_t ReadUtf16CodePoint(const wchar16*& p, const wchar16* end) {
+    size_t units = 0;
+    const uint32_t cp = ReadUtf16CodePoint(p, static_cast<size_t>(end - p), 0, &units);
+    p += units;
+    return cp;
+}
+
 // Writes cp as one unit, as a surrogate pair when it lies above the BMP inside the property
 // table, or as U+FFFD beyond the table; returns the number of units written.
 inline size_t WriteUtf16CodePoint(uint32_t cp, wchar16* out) {

@@ -28,8 +28,8 @@ size_t Utf8SequenceLength(uint8_t lead) noexcept {
     return lead < 0xF8 ? 4 : 0;
 }
 
-RECODE_RESULT ReadUtf8Char(const uint8_t* p, const uint8_t* end, uint32_t& cp,
-                           size_t& length) noexcept {
+RECODE_RESULT ReadUtf8Char(const uint8_t* p, const uint8_t* end, uint32_t& cp, size_t& length,
+                           EUtf8Range range) noexcept {
     static const uint8_t LEAD_MASK[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     static const uint32_t SMALLEST[5] = {0, 0, 0x80, 0x800, 0x10000};
     const size_t n = Utf8SequenceLength(*p);
@@ -47,7 +47,10 @@ RECODE_RESULT ReadUtf8Char(const uint8_t* p, const uint8_t* end, uint32_t& cp,
         }
         value = (value << 6) | (p[i] & 0x3F);
     }
-    if (value < SMALLEST[n] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+    // Overlong forms and encoded surrogates are malformed: accepting them would let two byte
+    // strings decode to the same text and smuggle in half pairs.
+    const uint32_t largest = range == EUtf8Range::Unicode ? 0x10FFFF : 0x1FFFFF;
+    if (value < SMALLEST[n] || (value >= 0xD800 && value <= 0xDFFF) || value > largest) {
         return RECODE_BROKENSYMBOL;
     }
     cp = value;

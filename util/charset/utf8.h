@@ -13,12 +13,18 @@
 // Bytes of the sequence a lead byte announces: 1 to 4, 0 for a byte that cannot lead.
 size_t Utf8SequenceLength(uint8_t lead) noexcept;
 
-// Reads one character at [p, end), p < end. RECODE_OK with its code point and length;
-// RECODE_EOINPUT when the announced sequence runs past end; RECODE_BROKENSYMBOL for an invalid
-// lead byte, a bad continuation byte, an overlong form, a surrogate or a value above U+10FFFF
-// (length 1: the caller goes on at the next byte).
-RECODE_RESULT ReadUtf8Char(const uint8_t* p, const uint8_t* end, uint32_t& cp,
-                           size_t& length) noexcept;
+// How far a four-byte sequence may reach.
+enum class EUtf8Range {
+    Unicode,    // up to U+10FFFF
+    FourBytes,  // up to U+1FFFFF, for readers that turn what lies beyond Unicode into U+FFFD
+};
+
+// The one UTF-8 decoder. Reads one character at [p, end), p < end. RECODE_OK with its code
+// point and length; RECODE_EOINPUT when the announced sequence runs past end;
+// RECODE_BROKENSYMBOL for an invalid lead byte, a bad continuation byte, an overlong form, a
+// surrogate or a value beyond `range` (length 1: the caller goes on at the next byte).
+RECODE_RESULT ReadUtf8Char(const uint8_t* p, const uint8_t* end, uint32_t& cp, size_t& length,
+                           EUtf8Range range = EUtf8Range::Unicode) noexcept;
 
 // Bytes of the UTF-8 form of cp (1 to 4).
 size_t Utf8Length(uint32_t cp) noexcept;

@@ -1,6 +1,8 @@
 // Powers of ten shared by the two directions of the decimal conversion core.
 #pragma once
 
+#include <cassert>
+
 namespace NDtoa {
 
 // 10^0 .. 10^22: every one of them is exact in a double.
@@ -20,6 +22,7 @@ inline long double Pow10L(int e) noexcept {
                                            1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L};
     static constexpr long double bigTens[] = {1e16L, 1e32L, 1e64L, 1e128L, 1e256L};
     int a = e < 0 ? -e : e;
+    assert(a < 512);
     long double p = tens[a & 15];
     a >>= 4;
     for (int i = 0; a && i < NBigTens; a >>= 1, ++i) {

@@ -3,7 +3,6 @@
 #include "util/convert/dtoa.h"
 #include "util/convert/int_to_string.h"
 #include "util/generic/exception.h"
-#include "util/stream/output.h"
 
 #include <cstdio>
 
@@ -111,35 +110,4 @@ size_t FormatLongDouble(long double value, char* buf, size_t len) {
 
 size_t FormatLongDouble(char* buf, size_t len, long double value) {
     return FormatLongDouble(value, buf, len);
-}
-
-// The stream output of floating-point values, declared with the other operator<< overloads.
-
-namespace {
-
-template <class T>
-TOutputStream& WriteFloat(TOutputStream& out, T value) {
-    char buf[256];
-    size_t n = 0;
-    if constexpr (sizeof(T) > sizeof(double)) {
-        n = FormatLongDouble(value, buf, sizeof(buf));
-    } else {
-        n = FloatToString(value, buf, sizeof(buf));
-    }
-    out.Write(buf, n);
-    return out;
-}
-
-}  // namespace
-
-TOutputStream& operator<<(TOutputStream& out, float v) {
-    return WriteFloat(out, v);
-}
-
-TOutputStream& operator<<(TOutputStream& out, double v) {
-    return WriteFloat(out, v);
-}
-
-TOutputStream& operator<<(TOutputStream& out, long double v) {
-    return WriteFloat(out, v);
 }

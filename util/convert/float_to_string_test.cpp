@@ -3,7 +3,9 @@
 #include "util/generic/exception.h"
 #include "util/stream/output.h"
 #include "util/stream/string_stream.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -103,12 +105,9 @@ TEST(FormatLongDouble, FormatsAndRejectsAShortBuffer) {
     EXPECT_EQ(FormatLongDouble(buf, sizeof(buf), 1e100L), 6u);
     EXPECT_STREQ(buf, "1e+100");
     // The text and its NUL must both fit: a buffer of the text's length is one byte short.
-    try {
-        FormatLongDouble(1.5L, buf, 3);
-        ADD_FAILURE() << "no exception";
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "cannot format float");
-    }
+    EXPECT_THAT([&] { FormatLongDouble(1.5L, buf, 3); },
+                RaisesMessage<kexception>("cannot format float"))
+        << "no exception";
     EXPECT_EQ(FormatLongDouble(1.5L, buf, 4), 3u);
 }
 

@@ -1,6 +1,7 @@
 // The malloc-based allocator and its process-wide instance.
 #include "util/generic/allocator.h"
 
+#include "util/generic/exception.h"
 #include "util/system/singleton.h"
 
 #include <cstdlib>
@@ -9,7 +10,7 @@
 IAllocator::TBlock TDefaultAllocator::Allocate(size_t len) {
     void* data = std::malloc(len);
     if (data == nullptr && len != 0) {
-        throw std::bad_alloc();
+        ThrowBadAlloc();
     }
     return {data, len};
 }

@@ -1,6 +1,7 @@
 // Chunk management of the arena allocator and its growth-policy instances.
 #include "util/generic/memory_pool.h"
 
+#include "util/generic/exception.h"
 #include "util/system/singleton.h"
 
 #include <algorithm>
@@ -46,12 +47,12 @@ void* TMemoryPool::AllocateSlow(size_t len) {
     // be served with too few bytes; refuse it as an allocation failure instead.
     constexpr size_t largestChunk = size_t(1) << (sizeof(size_t) * 8 - 1);
     if (len > largestChunk - ChunkHeaderSize) {
-        throw std::bad_alloc();
+        ThrowBadAlloc();
     }
     const size_t rounded = (len + 7) & ~size_t(7);
     const size_t hint = std::max(rounded, BlockSize_);
     if (hint > largestChunk - ChunkHeaderSize) {
-        throw std::bad_alloc();
+        ThrowBadAlloc();
     }
     const size_t chunkSize = std::bit_ceil(hint + ChunkHeaderSize);
 

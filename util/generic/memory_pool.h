@@ -11,6 +11,7 @@
 #pragma once
 
 #include "util/generic/allocator.h"
+#include "util/generic/exception.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -72,7 +73,7 @@ public:
     T* NewArray(size_t n) {
         static_assert(alignof(T) <= 8, "pool memory is 8-byte aligned");
         if (n > SIZE_MAX / sizeof(T)) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
         T* items = static_cast<T*>(Allocate(n * sizeof(T)));
         for (size_t i = 0; i < n; ++i) {

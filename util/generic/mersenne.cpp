@@ -2,6 +2,7 @@
 #include "util/generic/mersenne.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 constexpr size_t NN = TRndGen<unsigned long>::StateSize;
@@ -26,6 +27,7 @@ void TRndGen<unsigned long>::Seed(unsigned long seed) noexcept {
 }
 
 void TRndGen<unsigned long>::SeedByArray(const unsigned long* key, size_t len) noexcept {
+    assert(len > 0);
     Seed(19650218UL);
     size_t i = 1;
     size_t j = 0;
@@ -89,6 +91,7 @@ void TRndGen<unsigned int>::Seed(unsigned int seed) noexcept {
 }
 
 void TRndGen<unsigned int>::SeedByArray(const unsigned int* key, size_t len) noexcept {
+    assert(len > 0);
     Seed(19650218U);
     size_t i = 1;
     size_t j = 0;

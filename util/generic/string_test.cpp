@@ -1,5 +1,7 @@
 #include "util/generic/string.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -237,30 +239,19 @@ TEST(Strings, ImpossibleLengthsRaiseTheLengthError) {
         const Stroka start = c.start ? Stroka(c.start) : Stroka(100, 'a');
         Stroka s = start;
         Stroka holder = s;
-        try {
-            s.append(c.inside ? s.data() : foreign, c.extra);
-            ADD_FAILURE() << c.name;
-        } catch (const std::length_error& e) {
-            EXPECT_STREQ(e.what(), c.message) << c.name;
-        }
+        EXPECT_THAT([&] { s.append(c.inside ? s.data() : foreign, c.extra); },
+                    RaisesMessage<std::length_error>(c.message))
+            << c.name;
         EXPECT_EQ(s, start) << c.name;
         EXPECT_EQ(holder, start) << c.name;
     }
 
     TUtf16String w(u"abc");
     EXPECT_THROW(w.append(w.data(), TUtf16String::max_size() - 2), std::length_error);
-    try {
-        w.ReserveAndResize(0x7FFFFFFFFFFFFFF2ull);
-        ADD_FAILURE();
-    } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "Allocate() will fail");
-    }
-    try {
-        Stroka::Allocate(0, static_cast<size_t>(-26));
-        ADD_FAILURE();
-    } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "Allocate() will fail");
-    }
+    EXPECT_THAT([&] { w.ReserveAndResize(0x7FFFFFFFFFFFFFF2ull); },
+                RaisesMessage<std::length_error>("Allocate() will fail"));
+    EXPECT_THAT([&] { Stroka::Allocate(0, static_cast<size_t>(-26)); },
+                RaisesMessage<std::length_error>("Allocate() will fail"));
     EXPECT_EQ(Stroka::max_size(), static_cast<size_t>(-26));
     EXPECT_EQ(TUtf16String::max_size(), 0x7FFFFFFFFFFFFFF2ull);
 }

@@ -36,7 +36,7 @@ public:
         // A request so large that the header no longer fits beside it can never be served;
         // letting the sum wrap would hand out a block far smaller than Size.
         if (n > std::numeric_limits<size_t>::max() - sizeof(TAllocedBuf)) {
-            throw std::bad_alloc();
+            ThrowBadAlloc();
         }
         void* memory = ::operator new(sizeof(TAllocedBuf) + n);
         return new (memory) TAllocedBuf(n);

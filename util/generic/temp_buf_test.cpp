@@ -1,7 +1,9 @@
 #include "util/generic/temp_buf.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -79,21 +81,12 @@ TEST(TempBuf, AppendFillsExactlyAndRaisesBeyond) {
     EXPECT_EQ(b.Filled(), 65536u);
     EXPECT_EQ(b.Data()[65535], 'r');
 
-    try {
-        b.Append("!", 1);
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "temp buf exhausted(0, 1)");
-    }
+    EXPECT_THAT([&] { b.Append("!", 1); }, RaisesMessage<kexception>("temp buf exhausted(0, 1)"));
     EXPECT_EQ(b.Filled(), 65536u);
 
     b.SetPos(65530);
-    try {
-        b.Append(chunk.data(), 7);
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "temp buf exhausted(6, 7)");
-    }
+    EXPECT_THAT([&] { b.Append(chunk.data(), 7); },
+                RaisesMessage<kexception>("temp buf exhausted(6, 7)"));
     EXPECT_EQ(b.Filled(), 65530u);
     b.Reset();
     EXPECT_EQ(b.Left(), 65536u);

@@ -3,7 +3,9 @@
 #include "util/generic/exception.h"
 #include "util/stream/memory.h"
 #include "util/stream/random_bytes_test_helpers.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -144,19 +146,12 @@ TEST(Blob, SubBlobChecksItsRange) {
         {11, 11, "incorrect subblob (11, 11, outer length = 10)"},
     };
     for (const auto& c : bad) {
-        try {
-            blob.SubBlob(c.Begin, c.End);
-            ADD_FAILURE() << c.Message;
-        } catch (const kexception& e) {
-            EXPECT_STREQ(e.what(), c.Message);
-        }
+        EXPECT_THAT([&] { blob.SubBlob(c.Begin, c.End); }, RaisesMessage<kexception>(c.Message))
+            << c.Message;
     }
-    try {
-        TBlob().SubBlob(1);
-        ADD_FAILURE() << "empty blob";
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "incorrect subblob (0, 1, outer length = 0)");
-    }
+    EXPECT_THAT([&] { TBlob().SubBlob(1); },
+                RaisesMessage<kexception>("incorrect subblob (0, 1, outer length = 0)"))
+        << "empty blob";
 }
 
 TEST(Blob, FromBufferTakesTheBlockWithoutCopying) {

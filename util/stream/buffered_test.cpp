@@ -4,7 +4,9 @@
 
 #include "util/generic/exception.h"
 #include "util/stream/memory.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -197,12 +199,9 @@ TEST(TBufferedOutputTest, FlushAndFinishPropagation) {
     out.Finish();
     EXPECT_EQ(slave.Calls,
               (std::vector<std::string>{"write 3", "flush", "write 2", "flush", "finish"}));
-    try {
-        out.Write("x", 1);
-        FAIL() << "a finished stream takes no writes";
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "can not write to finished stream");
-    }
+    EXPECT_THAT([&] { out.Write("x", 1); },
+                RaisesMessage<kexception>("can not write to finished stream"))
+        << "a finished stream takes no writes";
     out.Flush();
     out.Finish();
     EXPECT_EQ(slave.Calls.size(), 5u);
@@ -230,12 +229,8 @@ TEST(TBufferedOutputTest, FinishRaisesTheWriteErrorAndStillFinishesSlave) {
     out->Write("abc", 3);
     slave.FailWrites = 1;
     slave.FailFinish = true;
-    try {
-        out->Finish();
-        FAIL() << "the failed write-out must reach the caller";
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "disk on fire");
-    }
+    EXPECT_THAT([&] { out->Finish(); }, RaisesMessage<kexception>("disk on fire"))
+        << "the failed write-out must reach the caller";
     EXPECT_EQ(slave.Calls, (std::vector<std::string>{"write 3", "finish"}));
     EXPECT_NO_THROW(out.reset());
     EXPECT_EQ(slave.Calls.size(), 2u);

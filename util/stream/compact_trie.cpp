@@ -1,7 +1,7 @@
 // Look-ups in compact tries, with every access checked against the data.
 #include "util/stream/compact_trie.h"
 
-#include "util/stream/compact_trie_packer.h"
+#include "util/stream/compact_trie_format.h"
 
 #include <utility>
 
@@ -49,8 +49,11 @@ void TCompactTrie::NeedBytes(size_t pos, size_t count, const char* what) const {
 
 // Returns the target of an offset field read from `field`, 0 for the format's "no target".
 size_t TCompactTrie::FollowOffset(size_t from, const char* field, size_t width) const {
-    const uint64_t offset = NCompactTrie::UnpackIntBigEndian(field, width);
-    if (width == 0 || offset == 0) {
+    return FollowOffset(from, NCompactTrie::UnpackIntBigEndian(field, width));
+}
+
+size_t TCompactTrie::FollowOffset(size_t from, uint64_t offset) const {
+    if (offset == 0) {
         return 0;
     }
     if (offset >= Length_ - from) {
@@ -61,12 +64,12 @@ size_t TCompactTrie::FollowOffset(size_t from, const char* field, size_t width) 
 }
 
 bool TCompactTrie::SearchByte(size_t pos, unsigned char byte, TMatch* match) const {
-    const unsigned char* data = reinterpret_cast<const unsigned char*>(Data_);
+    using namespace NCompactTrie;
     for (;;) {
         NeedBytes(pos, 1, "record");
-        const unsigned flags = data[pos];
-        if (flags < 0x40) {
-            const size_t width = flags & 7;
+        const auto flags = static_cast<unsigned char>(Data_[pos]);
+        if (IsJump(flags)) {
+            const size_t width = JumpWidth(flags);
             NeedBytes(pos + 1, width, "jump offset");
             const size_t target = FollowOffset(pos, Data_ + pos + 1, width);
             if (!target) {
@@ -75,26 +78,22 @@ bool TCompactTrie::SearchByte(size_t pos, unsigned char byte, TMatch* match) con
             pos = target;
             continue;
         }
-        const size_t leftWidth = (flags >> 3) & 7;
-        const size_t rightWidth = flags & 7;
-        NeedBytes(pos, 2 + leftWidth + rightWidth, "arc record");
-        const unsigned label = data[pos + 1];
-        if (byte != label) {
-            const char* field = Data_ + pos + 2;
-            const size_t target = byte < label ? FollowOffset(pos, field, leftWidth)
-                                               : FollowOffset(pos, field + leftWidth, rightWidth);
+        NeedBytes(pos, ArcHeaderSize(flags), "arc record");
+        const TArcHeader arc = DecodeArcHeader(Data_ + pos);
+        if (byte != arc.Label) {
+            const size_t target = FollowOffset(pos, byte < arc.Label ? arc.Left : arc.Right);
             if (!target) {
                 return false;
             }
             pos = target;
             continue;
         }
-        size_t next = pos + 2 + leftWidth + rightWidth;
-        match->HasValue = flags & 0x80;
-        match->HasNext = flags & 0x40;
+        size_t next = pos + arc.Size;
+        match->HasValue = arc.HasValue;
+        match->HasNext = arc.HasForward;
         if (match->HasValue) {
             NeedBytes(next, 1, "value");
-            const size_t size = NCompactTrie::PackedValueSize(data[next]);
+            const size_t size = PackedValueSize(static_cast<unsigned char>(Data_[next]));
             NeedBytes(next, size, "value");
             match->Value = next;
             next += size;

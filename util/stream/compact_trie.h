@@ -1,15 +1,7 @@
 // Reader of compact tries: read-only maps from UTF-16 keys to packed 64-bit values, held as one
 // byte string that is searched in place. The lemma-frequency table and the dictionary's trie of
 // word beginnings are read through it; the dictionary compiler's builder and minimiser write
-// the format.
-//
-// Format in brief (all integers big-endian, nothing aligned): every UTF-16 unit of a key is two
-// key bytes, high byte first; the empty key is the single byte 0x00. One arc record per key
-// byte: flags (0x80 a packed value follows, 0x40 the region of the next node follows, bits 5-3
-// and 2-0 the widths of the left and right offsets), the label byte, the left and right offsets
-// (distances from the flags byte to the regions of the smaller and greater sibling labels), the
-// value, then the next node's region. A byte below 0x40 where a region is expected is a jump:
-// bits 2-0 give the width of an offset, measured from the jump byte, to the region meant.
+// the format, which compact_trie_format.h describes.
 #pragma once
 
 #include "util/generic/exception.h"
@@ -17,6 +9,7 @@
 #include "util/stream/blob.h"
 
 #include <cstddef>
+#include <cstdint>
 
 // A compact trie whose bytes do not match the format (a record or offset beyond the data).
 class TCompactTrieError : public kexception {};
@@ -60,6 +53,7 @@ private:
     struct TMatch;
     bool SearchByte(size_t pos, unsigned char byte, TMatch* match) const;
     size_t FollowOffset(size_t from, const char* field, size_t width) const;
+    size_t FollowOffset(size_t from, uint64_t offset) const;
     void NeedBytes(size_t pos, size_t count, const char* what) const;
 
     TBlob Blob_;

@@ -1,54 +1,5 @@
-// Integer encodings of the compact-trie byte format.
+// The packer of unsigned 64-bit compact-trie values.
 #include "util/stream/compact_trie_packer.h"
-
-namespace NCompactTrie {
-namespace {
-struct TPackedValueSizes {
-    unsigned char Size[256];
-
-    constexpr TPackedValueSizes() : Size() {
-        for (unsigned first = 0; first < 256; ++first) {
-            unsigned ones = 0;
-            while (ones < 8 && (first & (0x80u >> ones))) {
-                ++ones;
-            }
-            Size[first] = static_cast<unsigned char>(ones + 1);
-        }
-    }
-};
-
-constexpr TPackedValueSizes kPackedValueSizes;
-}  // namespace
-
-size_t PackedIntSize(uint64_t value) {
-    size_t size = 0;
-    while (value) {
-        ++size;
-        value >>= 8;
-    }
-    return size;
-}
-
-size_t PackIntBigEndian(uint64_t value, size_t size, char* out) {
-    for (size_t i = size; i > 0; --i) {
-        out[i - 1] = static_cast<char>(value & 0xFF);
-        value >>= 8;
-    }
-    return size;
-}
-
-uint64_t UnpackIntBigEndian(const char* data, size_t size) {
-    uint64_t value = 0;
-    for (size_t i = 0; i < size; ++i) {
-        value = (value << 8) | static_cast<unsigned char>(data[i]);
-    }
-    return value;
-}
-
-size_t PackedValueSize(unsigned char first) {
-    return kPackedValueSizes.Size[first];
-}
-}  // namespace NCompactTrie
 
 size_t TCompactTriePacker<unsigned long>::MeasureLeaf(unsigned long value) {
     for (size_t n = 1; n <= 8; ++n) {

@@ -5,7 +5,9 @@
 #include "util/stream/string_stream.h"
 #include "util/stream/zlib.h"
 #include "util/string/base64.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -110,12 +112,9 @@ TEST_F(EmbeddedData, BadChunkLengthRaises) {
     Chunks = {"Zm9v", "Zm9vY", ""};
     TStringDataInputStream in(TestChunk);
     char buf[8];
-    try {
-        in.Read(buf, sizeof(buf));
-        ADD_FAILURE() << "no error";
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "incorrect input length for base64 decode");
-    }
+    EXPECT_THAT([&] { in.Read(buf, sizeof(buf)); },
+                RaisesMessage<kexception>("incorrect input length for base64 decode"))
+        << "no error";
 }
 
 std::string Compress(const std::string& data, EZLibStreamType type) {

@@ -6,8 +6,11 @@
 #include "util/stream/random_bytes_test_helpers.h"
 #include "util/stream/std_stream.h"
 #include "util/system/sigpipe.h"
+#include "util/testing/exception_matchers.h"
+#include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,17 +64,12 @@ int InChild(const std::function<int()>& body) {
 
 class TFileStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/fstreamXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-        ForceSigPipeGuard();
-    }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf " + Dir).c_str()), 0); }
+    void SetUp() override { ForceSigPipeGuard(); }
 
     std::string Path(const char* name) const { return Dir + "/" + name; }
 
-    std::string Dir;
+    TScratchDir Scratch;
+    const std::string Dir = Scratch.Path();
 };
 
 const size_t CopySizes[] = {0, 1, 8191, 8192, 8193, 3 * 1024 * 1024 + 17};
@@ -134,18 +132,9 @@ TEST_F(TFileStreamTest, OpenErrors) {
         EXPECT_EQ(std::string(e.what()), SysText(ENOENT) + "can't open \"" + Path("no/dir") +
                                              "\" with mode CreateAlways|WrOnly|Seq (0x34)");
     }
-    try {
-        TFileInput in{TFile()};
-        FAIL();
-    } catch (const TIoException& e) {
-        EXPECT_STREQ(e.what(), "file () not open");
-    }
-    try {
-        TFileOutput out{TFile()};
-        FAIL();
-    } catch (const TIoException& e) {
-        EXPECT_STREQ(e.what(), "closed file() passed");
-    }
+    EXPECT_THAT([&] { TFileInput in{TFile()}; }, RaisesMessage<TIoException>("file () not open"));
+    EXPECT_THAT([&] { TFileOutput out{TFile()}; },
+                RaisesMessage<TIoException>("closed file() passed"));
 }
 
 TEST_F(TFileStreamTest, OutputTruncatesAndSharedFileKeepsPosition) {
@@ -165,12 +154,9 @@ TEST_F(TFileStreamTest, OutputTruncatesAndSharedFileKeepsPosition) {
 TEST_F(TFileStreamTest, FullDiskReachesExplicitFinish) {
     auto out = std::make_unique<TBufferedFileOutput>(Stroka("/dev/full"), 8192);
     out->Write("abc", 3);  // buffered: nothing has failed yet
-    try {
-        out->Finish();
-        FAIL() << "a write-out to a full disk must fail";
-    } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), SysText(ENOSPC) + "can't write 3 bytes to \"/dev/full\"");
-    }
+    EXPECT_THAT([&] { out->Finish(); },
+                RaisesMessage<TFileError>(SysText(ENOSPC) + "can't write 3 bytes to \"/dev/full\""))
+        << "a write-out to a full disk must fail";
     EXPECT_NO_THROW(out.reset());
 
     // Without an explicit finish the error is swallowed.
@@ -200,12 +186,9 @@ TEST_F(TFileStreamTest, ClosedPipeRaisesWriteError) {
     ASSERT_EQ(pipe(fds), 0);
     close(fds[0]);
     TFileOutput out{TFile(fds[1])};
-    try {
-        out.Write("hello", 5);
-        FAIL() << "the pipe has no reader";
-    } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), SysText(EPIPE) + "can't write 5 bytes to \"\"");
-    }
+    EXPECT_THAT([&] { out.Write("hello", 5); },
+                RaisesMessage<TFileError>(SysText(EPIPE) + "can't write 5 bytes to \"\""))
+        << "the pipe has no reader";
 }
 
 TEST_F(TFileStreamTest, StandardOutputReportsWriteAndFlushFailures) {

@@ -5,7 +5,9 @@
 #include "util/stream/memory.h"
 #include "util/stream/output.h"
 #include "util/stream/string_stream.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,18 +106,8 @@ TEST(InputStream, StringFormsRaiseAtTheEnd) {
     TTrickleInput in("one\ntwo", 2);
     EXPECT_EQ(in.ReadLine(), "one");
     EXPECT_EQ(in.ReadTo('\n'), "two");
-    try {
-        in.ReadLine();
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "can not read line from stream");
-    }
-    try {
-        in.ReadTo(',');
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "can not read from stream");
-    }
+    EXPECT_THAT([&] { in.ReadLine(); }, RaisesMessage<kexception>("can not read line from stream"));
+    EXPECT_THAT([&] { in.ReadTo(','); }, RaisesMessage<kexception>("can not read from stream"));
 }
 
 TEST(InputStream, ReadLineIntoASharedStringLeavesTheOtherHolder) {

@@ -1,7 +1,9 @@
 #include "util/stream/memory.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -71,12 +73,8 @@ TEST(MemoryOutput, WritesAreAllOrNothing) {
     out.Write("abc", 3);
     out.Write("d", 1);
     EXPECT_EQ(out.Avail(), 0u);
-    try {
-        out.Write("e", 1);
-        ADD_FAILURE();
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "memory output stream exhausted");
-    }
+    EXPECT_THAT([&] { out.Write("e", 1); },
+                RaisesMessage<kexception>("memory output stream exhausted"));
     EXPECT_EQ(std::string(region, 4), "abcd");
 
     char small[4] = {'.', '.', '.', '.'};

@@ -1,8 +1,12 @@
 #include "util/stream/output.h"
 
+#include "util/charset/unicode_utf16.h"
+#include "util/charset/utf8.h"
+#include "util/convert/float_to_string.h"
 #include "util/convert/int_to_string.h"
 #include "util/generic/temp_buf.h"
 
+#include <cstdint>
 #include <cstring>
 
 void TOutputStream::DoWriteV(const TPart* parts, size_t count) {
@@ -13,38 +17,23 @@ void TOutputStream::DoWriteV(const TPart* parts, size_t count) {
 
 namespace {
 
-// Appends the UTF-8 form of one code point; returns the new end.
-char* PutUtf8(char* p, uint32_t c) noexcept {
-    if (c < 0x80) {
-        *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *p++ = static_cast<char>(0xC0 | (c >> 6));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = static_cast<char>(0xE0 | (c >> 12));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
-bool IsHighSurrogate(uint32_t u) noexcept {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-bool IsLowSurrogate(uint32_t u) noexcept {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 template <class T>
 TOutputStream& WriteNumber(TOutputStream& out, T value) {
     char buf[256];
     out.Write(buf, ToString<T>(value, buf, sizeof(buf)));
+    return out;
+}
+
+template <class T>
+TOutputStream& WriteFloat(TOutputStream& out, T value) {
+    char buf[256];
+    size_t n = 0;
+    if constexpr (sizeof(T) > sizeof(double)) {
+        n = FormatLongDouble(value, buf, sizeof(buf));
+    } else {
+        n = FloatToString(value, buf, sizeof(buf));
+    }
+    out.Write(buf, n);
     return out;
 }
 
@@ -57,18 +46,9 @@ TOutputStream& WriteUtf16(TOutputStream& out, const wchar16* units, size_t count
     TTempBuf buf(4 * count + 1);
     char* const begin = buf.Data();
     char* p = begin;
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t u = units[i];
-        if (IsHighSurrogate(u)) {
-            if (i + 1 < count && IsLowSurrogate(units[i + 1])) {
-                p = PutUtf8(p, (u - 0xD800) * 0x400 + (units[i + 1] - 0xDC00) + 0x10000);
-                ++i;
-            } else {
-                p = PutUtf8(p, 0xFFFD);
-            }
-        } else {
-            p = PutUtf8(p, u);
-        }
+    const wchar16* const end = units + count;
+    for (const wchar16* unit = units; unit < end;) {
+        p += WriteUtf8Char(ReadUtf16CodePoint(unit, end), reinterpret_cast<uint8_t*>(p));
     }
     out.Write(begin, static_cast<size_t>(p - begin));
     return out;
@@ -186,4 +166,16 @@ TOutputStream& operator<<(TOutputStream& out, const Hex& h) {
     }
     out.Write(digits, n);
     return out;
+}
+
+TOutputStream& operator<<(TOutputStream& out, float v) {
+    return WriteFloat(out, v);
+}
+
+TOutputStream& operator<<(TOutputStream& out, double v) {
+    return WriteFloat(out, v);
+}
+
+TOutputStream& operator<<(TOutputStream& out, long double v) {
+    return WriteFloat(out, v);
 }

@@ -3,6 +3,7 @@
 
 #include "util/charset/recode_result.h"
 #include "util/charset/unicode_utf16.h"
+#include "util/charset/utf8.h"
 #include "util/convert/cast_exception.h"
 #include "util/convert/from_string.h"
 
@@ -74,12 +75,6 @@ void DecodeInto(const Stroka& bytes, TUtf16String& target) {
     decoded.resize(written);
     target = decoded;
 }
-
-// Bytes of the sequence a lead byte announces, by its top five bits; 0 for a byte that cannot
-// lead.
-constexpr uint8_t LeadClass[32] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                   0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 3, 3, 4, 0};
-constexpr uint8_t LeadMask[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
 
 }  // namespace
 
@@ -181,20 +176,15 @@ int RecodeToUnicode(const char* src, wchar16* dst, size_t srcLen, size_t dstLen,
         if (out == dstLen || pos == srcLen) {
             return finish(pos == srcLen ? status : RECODE_EOOUTPUT);
         }
-        const uint8_t lead = in[pos];
-        const size_t length = LeadClass[lead >> 3];
-        if (length != 0 && pos + length > srcLen) {
+        uint32_t cp = 0;
+        size_t length = 0;
+        const RECODE_RESULT r =
+            ReadUtf8Char(in + pos, in + srcLen, cp, length, EUtf8Range::FourBytes);
+        if (r == RECODE_EOINPUT) {
             return finish(RECODE_EOINPUT);
         }
-        uint32_t cp = length ? lead & LeadMask[length] : 0;
-        bool valid = length != 0;
-        for (size_t i = 1; valid && i < length; ++i) {
-            const uint8_t next = in[pos + i];
-            valid = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            dst[out++] = 0xFFFD;
+        if (r != RECODE_OK) {
+            dst[out++] = UNICODE_REPLACEMENT_CHARACTER;
             ++pos;
             status = RECODE_BROKENSYMBOL;
             continue;

@@ -49,7 +49,8 @@ bool ReadLine(TInputStream& in, TUtf16String& line);
 // Decodes UTF-8 bytes into at most dstLen UTF-16 units; *read and *written get the bytes read
 // and the units written. Returns a RECODE_RESULT: 0 all read; 1 the input ends inside a
 // sequence (left unread); 2 the output is full with input left; 3 all read, the last character
-// malformed and written as U+FFFD. Only the lead-byte class and the continuation bytes are
-// checked; a value above U+10FFFF becomes U+FFFD.
+// malformed and written as U+FFFD. An overlong form or an encoded surrogate is malformed, one
+// U+FFFD a byte, as in every UTF-8 decoder of the library; a well-formed four-byte value above
+// U+10FFFF becomes one U+FFFD.
 int RecodeToUnicode(const char* src, wchar16* dst, size_t srcLen, size_t dstLen, size_t* read,
                     size_t* written);

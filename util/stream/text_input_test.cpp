@@ -3,21 +3,17 @@
 #include "util/charset/recode_result.h"
 #include "util/convert/cast_exception.h"
 #include "util/stream/memory.h"
+#include "util/testing/exception_matchers.h"
+#include "util/testing/utf.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::u16string Std(const TUtf16String& s) {
-    return std::u16string(s.data(), s.size());
-}
-
-std::string Std(const Stroka& s) {
-    return std::string(s.data(), s.size());
-}
+using NTesting::Std;
 
 TEST(TextInput, ReadsBlankSeparatedNumbersOfEveryType) {
     const std::string text = "  42\n-7\t65535 4294967295\r-9000000000 18446744073709551615 " +
@@ -91,12 +87,9 @@ TEST(TextInput, OverlongNumberTokenRaisesInsteadOfSplitting) {
         const std::string text = std::string(digits, '1') + " 9";
         TMemoryInput in(text.data(), text.size());
         unsigned long long big = 0;
-        try {
-            in >> big;
-            ADD_FAILURE() << digits;
-        } catch (const TFromStringException& e) {
-            EXPECT_STREQ(e.what(), "number token longer than 127 bytes");
-        }
+        EXPECT_THAT([&] { in >> big; },
+                    RaisesMessage<TFromStringException>("number token longer than 127 bytes"))
+            << digits;
         // The next read starts after the refused token.
         in >> value;
         EXPECT_EQ(value, 9) << digits;
@@ -141,8 +134,9 @@ TEST(TextInput, DecodesLinesAndWordsFromUtf8) {
         {"a\xE2\x82\n", u"a"},
         {"\xF0\x9F\x98\x80\r\n", u"\U0001F600"},
         {"\xF4\x8F\xBF\xBF\n", u"\U0010FFFF"},
-        {"\xC0\x80\n", std::u16string(1, u'\0')},  // overlong forms decode as computed
-        {"\xED\xA0\x80\n", std::u16string(1, char16_t(0xD800))},
+        // Overlong forms and encoded surrogates are malformed, as in every UTF-8 decoder.
+        {"\xC0\x80\n", u"\uFFFD\uFFFD"},
+        {"\xED\xA0\x80\n", u"\uFFFD\uFFFD\uFFFD"},
         {"\x80\xFFz\n", u"\uFFFD\uFFFDz"},
         {"\n", u""},
     };
@@ -186,6 +180,19 @@ TEST(TextInput, RecodeToUnicodeReportsStatusAndCounts) {
         // A surrogate pair that does not fit is left unread.
         {"a\xF0\x9F\x98\x80", 2, RECODE_EOOUTPUT, 1, u"a"},
         {"\xF7\xBF\xBF\xBF", 2, RECODE_OK, 4, u"\uFFFD"},
+        // Overlong forms and encoded surrogates are malformed, one U+FFFD a byte.
+        {"\xC0\x80", 8, RECODE_BROKENSYMBOL, 2, u"\uFFFD\uFFFD"},
+        {"\xC1\xBF", 8, RECODE_BROKENSYMBOL, 2, u"\uFFFD\uFFFD"},
+        {"\xE0\x9F\xBF", 8, RECODE_BROKENSYMBOL, 3, u"\uFFFD\uFFFD\uFFFD"},
+        {"\xF0\x8F\xBF\xBF", 8, RECODE_BROKENSYMBOL, 4, u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", 8, RECODE_BROKENSYMBOL, 3, u"\uFFFD\uFFFD\uFFFD"},
+        {"a\xED\xBF\xBF"
+         "b",
+         8, RECODE_OK, 5, u"a\uFFFD\uFFFD\uFFFDb"},
+        // The neighbours of those ranges are well formed.
+        {"\xC2\x80\xE0\xA0\x80", 8, RECODE_OK, 5, u"\u0080\u0800"},
+        {"\xED\x9F\xBF\xEE\x80\x80", 8, RECODE_OK, 6, u"\uD7FF\uE000"},
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", 8, RECODE_OK, 8, u"\U00010000\U0010FFFF"},
     };
     for (const auto& c : cases) {
         wchar16 out[8] = {};

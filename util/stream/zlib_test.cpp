@@ -2,7 +2,10 @@
 
 #include "util/stream/memory.h"
 #include "util/stream/string_stream.h"
+#include "util/testing/exception_matchers.h"
+#include "util/testing/utf.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -13,10 +16,7 @@
 #include <vector>
 
 namespace {
-
-std::string Std(const Stroka& s) {
-    return std::string(s.data(), s.size());
-}
+using NTesting::Std;
 
 // Text with repeats (compresses well) followed by noise (does not).
 std::string SampleData(size_t length, unsigned seed) {
@@ -310,12 +310,9 @@ TEST(ZLib, CompressorFinishesOnceAndRefusesLaterWrites) {
     EXPECT_GT(finished, 0u);
     z.Finish();
     EXPECT_EQ(out.size(), finished);
-    try {
-        z.Write("x", 1);
-        ADD_FAILURE() << "write after finish accepted";
-    } catch (const TZLibCompressorError& e) {
-        EXPECT_STREQ(e.what(), "can not write to finished zlib stream");
-    }
+    EXPECT_THAT([&] { z.Write("x", 1); },
+                RaisesMessage<TZLibCompressorError>("can not write to finished zlib stream"))
+        << "write after finish accepted";
     EXPECT_EQ(Decompress(Std(out)), "hello");
 }
 

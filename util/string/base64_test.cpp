@@ -1,7 +1,9 @@
 #include "util/string/base64.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -75,12 +77,9 @@ TEST(Base64, DecodesMixedAlphabetsAndAnyPadding) {
 TEST(Base64, RejectsLengthNotMultipleOfFourBeforeWriting) {
     for (const std::string text : {"Z", "Zg", "Zm9", "Zm9vY"}) {
         char out[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
-        try {
-            Base64Decode(out, text.data(), text.data() + text.size());
-            ADD_FAILURE() << "no error for " << text;
-        } catch (const kexception& e) {
-            EXPECT_STREQ(e.what(), "incorrect input length for base64 decode");
-        }
+        EXPECT_THAT([&] { Base64Decode(out, text.data(), text.data() + text.size()); },
+                    RaisesMessage<kexception>("incorrect input length for base64 decode"))
+            << "no error for " << text;
         EXPECT_EQ(std::string(out, 8), "xxxxxxxx") << text;
     }
     EXPECT_THROW(Base64Decode(Stroka("abc")), kexception);

@@ -1,6 +1,7 @@
 #include "util/string/escape.h"
 
 #include "util/charset/unicode_utf16.h"
+#include "util/charset/utf8.h"
 #include "util/convert/from_string.h"
 
 #include <cstdint>
@@ -132,28 +133,8 @@ size_t CountDigits(const TChar* p, const TChar* end, size_t limit, bool (*isDigi
 }
 
 void AppendCodePoint(Stroka& out, uint32_t cp) {
-    char buf[4];
-    size_t n;
-    if (cp <= 0x7F) {
-        buf[0] = static_cast<char>(cp);
-        n = 1;
-    } else if (cp <= 0x7FF) {
-        buf[0] = static_cast<char>(0xC0 | (cp >> 6));
-        buf[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        n = 2;
-    } else if (cp <= 0xFFFF) {
-        buf[0] = static_cast<char>(0xE0 | (cp >> 12));
-        buf[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        buf[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        n = 3;
-    } else {
-        buf[0] = static_cast<char>(0xF0 | ((cp >> 18) & 0x07));
-        buf[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        buf[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        buf[3] = static_cast<char>(0x80 | (cp & 0x3F));
-        n = 4;
-    }
-    out.append(buf, n);
+    uint8_t buf[4];
+    out.append(reinterpret_cast<const char*>(buf), WriteUtf8Char(cp, buf));
 }
 
 // A code point past the Unicode property table (not a code point at all) becomes U+FFFD.

@@ -1,4 +1,5 @@
 #include "util/string/escape.h"
+#include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -6,20 +7,13 @@
 #include <vector>
 
 namespace {
+using NTesting::Std;
 Stroka S(const std::string& s) {
     return Stroka(s.data(), s.size());
 }
 
-std::string Std(const Stroka& s) {
-    return std::string(s.data(), s.size());
-}
-
 TUtf16String W(const std::u16string& s) {
     return TUtf16String(s.data(), s.size());
-}
-
-std::u16string Std(const TUtf16String& s) {
-    return std::u16string(s.data(), s.size());
 }
 
 // Escaping cases: the raw text and its escaped form.

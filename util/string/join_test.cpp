@@ -1,4 +1,5 @@
 #include "util/string/join.h"
+#include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +7,7 @@
 #include <vector>
 
 namespace {
-std::u16string Std(const TUtf16String& s) {
-    return std::u16string(s.data(), s.size());
-}
+using NTesting::Std;
 }  // namespace
 
 TEST(JoinStrings, JoinsTheRequestedRange) {

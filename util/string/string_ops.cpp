@@ -1,6 +1,7 @@
 #include "util/string/string_ops.h"
 
 #include "util/charset/unicode_utf16.h"
+#include "util/charset/utf8.h"
 #include "util/generic/exception.h"
 
 #include <cstdint>
@@ -34,42 +35,6 @@ constexpr size_t MESSAGE_PREFIX_BYTES = 50;
     throw kexception() << "Invalid UTF8: \""
                        << TCharRange(utf8.Data, cut ? MESSAGE_PREFIX_BYTES : utf8.Length)
                        << (cut ? "...\"" : "\"");
-}
-
-// Decodes one sequence at p (before end) into cp and returns its length, or 0 when malformed.
-size_t DecodeSequence(const uint8_t* p, const uint8_t* end, uint32_t* cp) {
-    const uint8_t lead = p[0];
-    size_t length;
-    uint32_t min;
-    if (lead < 0x80) {
-        *cp = lead;
-        return 1;
-    } else if (lead < 0xC0) {
-        return 0;
-    } else if (lead < 0xE0) {
-        length = 2, min = 0x80, *cp = lead & 0x1F;
-    } else if (lead < 0xF0) {
-        length = 3, min = 0x800, *cp = lead & 0x0F;
-    } else if (lead < 0xF8) {
-        length = 4, min = 0x10000, *cp = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (static_cast<size_t>(end - p) < length) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        *cp = (*cp << 6) | (p[i] & 0x3F);
-    }
-    // Overlong forms and encoded surrogates are malformed: accepting them would let two byte
-    // strings decode to the same text and smuggle in half pairs.
-    if (*cp < min || (*cp >= 0xD800 && *cp <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
 }
 
 }  // namespace
@@ -126,9 +91,10 @@ void Utf8ToUtf16(const TCharRange& utf8, TUtf16String& target) {
     const uint8_t* p = reinterpret_cast<const uint8_t*>(utf8.Data);
     const uint8_t* const end = p + utf8.Length;
     while (p != end) {
-        uint32_t cp;
-        const size_t n = DecodeSequence(p, end, &cp);
-        if (n == 0) {
+        uint32_t cp = 0;
+        size_t n = 0;
+        // Beyond U+10FFFF a whole sequence becomes one U+FFFD rather than an error.
+        if (ReadUtf8Char(p, end, cp, n, EUtf8Range::FourBytes) != RECODE_OK) {
             target.resize(oldLength);
             ThrowInvalidUtf8(utf8);
         }

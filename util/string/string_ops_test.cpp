@@ -1,7 +1,9 @@
 #include "util/string/string_ops.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -104,12 +106,9 @@ TEST(Utf8ToUtf16, RejectsMalformedInputAndKeepsTheTarget) {
     };
     for (const std::string& bad : malformed) {
         TUtf16String target(u"keep", 4);
-        try {
-            Utf8ToUtf16(TCharRange(bad.data(), bad.size()), target);
-            ADD_FAILURE() << "accepted " << bad;
-        } catch (const kexception& e) {
-            EXPECT_EQ(std::string(e.what()), "Invalid UTF8: \"" + bad + "\"");
-        }
+        EXPECT_THAT([&] { Utf8ToUtf16(TCharRange(bad.data(), bad.size()), target); },
+                    RaisesMessage<kexception>("Invalid UTF8: \"" + bad + "\""))
+            << "accepted " << bad;
         EXPECT_EQ(U16(target.data(), target.size()), u"keep");
     }
 }

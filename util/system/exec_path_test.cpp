@@ -1,6 +1,7 @@
 #include "util/system/exec_path.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +57,6 @@ protected:
         OldPwd = pwd ? pwd : "";
         const char* underscore = getenv("_");
         OldUnderscore = underscore ? underscore : "";
-        char tmpl[] = "/tmp/exec_path_test.XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        EmptyDir = tmpl;
         const std::string exe = LinkTarget("/proc/self/exe");
         ExeDir = exe.substr(0, exe.rfind('/'));
     }
@@ -67,13 +65,13 @@ protected:
         EXPECT_EQ(chdir(OldCwd), 0);
         setenv("PWD", OldPwd.c_str(), 1);
         setenv("_", OldUnderscore.c_str(), 1);
-        rmdir(EmptyDir.c_str());
     }
 
     char OldCwd[PATH_MAX];
     std::string OldPwd;
     std::string OldUnderscore;
-    std::string EmptyDir;
+    TScratchDir Scratch;
+    const std::string EmptyDir = Scratch.Path();
     std::string ExeDir;
 };
 

@@ -1,5 +1,6 @@
 // Descriptor handles: open-mode mapping, the mode text, sizes and status.
 #include "util/system/file_handle.h"
+#include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,16 +19,8 @@ namespace {
 
 class TFileHandleTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/fhXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-        OldMask = umask(0);
-    }
-    void TearDown() override {
-        umask(OldMask);
-        ASSERT_EQ(system(("rm -rf " + Dir).c_str()), 0);
-    }
+    void SetUp() override { OldMask = umask(0); }
+    void TearDown() override { umask(OldMask); }
     Stroka Path(const char* name) const { return Stroka((Dir + "/" + name).c_str()); }
 
     static mode_t Permissions(const Stroka& path) {
@@ -36,7 +29,8 @@ protected:
         return st.st_mode & 07777;
     }
 
-    std::string Dir;
+    TScratchDir Scratch;
+    const std::string Dir = Scratch.Path();
     mode_t OldMask = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include "util/generic/exception.h"
 #include "util/system/hostname.h"
+#include "util/testing/scratch_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,12 +19,8 @@ namespace {
 
 class TFileOpsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/fopsXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-    }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf " + Dir).c_str()), 0); }
+    TScratchDir Scratch;
+    const std::string Dir = Scratch.Path();
 
     Stroka Path(const char* name) const { return Stroka((Dir + "/" + name).c_str()); }
     void Write(const char* name, const std::string& data) const {
@@ -35,8 +32,6 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-
-    std::string Dir;
 };
 
 TEST_F(TFileOpsTest, CopyLinkAndAppend) {

@@ -2,6 +2,7 @@
 #include "util/system/file.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -32,17 +33,11 @@ std::string FileErrorOf(const std::function<void()>& call) {
 
 class TFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/fileXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-    }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf " + Dir).c_str()), 0); }
+    TScratchDir Scratch;
+    const std::string Dir = Scratch.Path();
 
     Stroka Path(const char* name) const { return Stroka((Dir + "/" + name).c_str()); }
     std::string Quoted(const char* name) const { return "\"" + Dir + "/" + name + "\""; }
-
-    std::string Dir;
 };
 
 TEST_F(TFileTest, OpenFailureNamesFileAndMode) {

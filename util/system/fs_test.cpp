@@ -3,6 +3,7 @@
 
 #include "util/generic/exception.h"
 #include "util/system/dir_iterator.h"
+#include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -68,18 +69,16 @@ class TFsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         char out[MaxPathBuffer];
-        ASSERT_EQ(MakeTempDir(out, nullptr), 0);
+        ASSERT_EQ(MakeTempDir(out, Scratch.Path().c_str()), 0);
         Dir = out;  // real path with a final '/'
         Cwd = GetCwd();
     }
-    void TearDown() override {
-        ChangeDir(Cwd);
-        ASSERT_EQ(system(("rm -rf " + Dir).c_str()), 0);
-    }
+    void TearDown() override { ChangeDir(Cwd); }
 
     std::string Path(const std::string& name) const { return Dir + name; }
     void Touch(const std::string& name) const { std::ofstream(Path(name)) << "x"; }
 
+    TScratchDir Scratch;
     std::string Dir;
     Stroka Cwd;
 };

@@ -5,6 +5,7 @@
 #include "util/generic/exception.h"
 #include "util/stream/mapped_file_input.h"
 #include "util/system/sys_info.h"
+#include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -40,20 +41,14 @@ std::string Pattern(size_t n) {
 
 class TMemoryMapTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/mmapXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-    }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf " + Dir).c_str()), 0); }
+    TScratchDir Scratch;
+    const std::string Dir = Scratch.Path();
 
     Stroka Make(const char* name, const std::string& data) {
         const std::string path = Dir + "/" + name;
         std::ofstream(path, std::ios::binary) << data;
         return Stroka(path.c_str());
     }
-
-    std::string Dir;
 };
 
 TEST_F(TMemoryMapTest, WindowsStartAtPageAndCarryHead) {

@@ -2,7 +2,9 @@
 
 #include "util/generic/exception.h"
 #include "util/system/thread_id.h"
+#include "util/testing/exception_matchers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -114,12 +116,8 @@ TEST(ThreadTest, SecondStartWhileRunningIsRefused) {
     TThread thread(SlowProc, nullptr);
     thread.Start();
     const uint64_t id = thread.Id();
-    try {
-        thread.Start();
-        FAIL() << "a second thread was started";
-    } catch (const kexception& e) {
-        EXPECT_STREQ(e.what(), "thread already started");
-    }
+    EXPECT_THAT([&] { thread.Start(); }, RaisesMessage<kexception>("thread already started"))
+        << "a second thread was started";
     EXPECT_EQ(thread.Id(), id);
     thread.Join();
     EXPECT_TRUE(SlowDone.load());
