@@ -10,10 +10,9 @@ int32_t KeyUnit(char c) {
     return static_cast<int16_t>(static_cast<signed char>(c));
 }
 
-template <class TNode, class TChar>
-void WalkPrefixes(const TNode* nodes, const TChar* word,
-                  std::vector<std::pair<uint32_t, uint64_t>>& out) {
-    out.clear();
+// Calls onValue(value, length) for every valued prefix of `word`, shortest first.
+template <class TNode, class TChar, class TOnValue>
+void WalkPrefixes(const TNode* nodes, const TChar* word, TOnValue onValue) {
     if (!nodes || !word) {
         return;
     }
@@ -39,11 +38,32 @@ void WalkPrefixes(const TNode* nodes, const TChar* word,
         const TNode& node = nodes[lo];
         const uint32_t value = node.Value;
         if (value != PackedTrieNoValue) {
-            out.emplace_back(value, length);
+            onValue(value, length);
         }
         first = node.FirstChild;
         count = node.ChildCount;
     }
+}
+
+template <class TNode, class TChar>
+void CollectPrefixes(const TNode* nodes, const TChar* word,
+                     std::vector<std::pair<uint32_t, uint64_t>>& out) {
+    out.clear();
+    WalkPrefixes(nodes, word,
+                 [&](uint32_t value, uint64_t length) { out.emplace_back(value, length); });
+}
+
+template <class TNode, class TChar>
+std::pair<uint64_t, uint32_t> LongestPrefix(const TNode* nodes, const TChar* key) {
+    std::pair<uint64_t, uint32_t> best{0, PackedTrieNoValue};
+    WalkPrefixes(nodes, key, [&](uint32_t value, uint64_t length) { best = {length, value}; });
+    return best;
+}
+
+template <class TNode, class TChar>
+uint64_t LongestPrefixPayload(const TNode* nodes, const uint64_t* payloads, const TChar* key) {
+    const uint32_t value = LongestPrefix(nodes, key).second;
+    return value == PackedTrieNoValue ? 0 : payloads[value];
 }
 
 template <class TFind, class TNode, class TChar>
@@ -61,7 +81,7 @@ void MapToPayloads(TFind find, const TNode* nodes, const uint64_t* payloads, con
 
 void FindPrefixValues(const TPackedTrieNode* nodes, const wchar16* word,
                       std::vector<std::pair<uint32_t, uint64_t>>& out) {
-    WalkPrefixes(nodes, word, out);
+    CollectPrefixes(nodes, word, out);
 }
 
 void FindAllPrefixes(const TPackedTrieNode* nodes, const uint64_t* payloads, const wchar16* word,
@@ -71,10 +91,28 @@ void FindAllPrefixes(const TPackedTrieNode* nodes, const uint64_t* payloads, con
 
 void FindPrefixValues8(const TPackedTrieNode8* nodes, const char* word,
                        std::vector<std::pair<uint32_t, uint64_t>>& out) {
-    WalkPrefixes(nodes, word, out);
+    CollectPrefixes(nodes, word, out);
 }
 
 void FindAllPrefixes8(const TPackedTrieNode8* nodes, const uint64_t* payloads, const char* word,
                       std::vector<std::pair<uint64_t, uint64_t>>& out) {
     MapToPayloads(FindPrefixValues8, nodes, payloads, word, out);
+}
+
+std::pair<uint64_t, uint32_t> FindLongestPrefix(const TPackedTrieNode* nodes, const wchar16* key) {
+    return LongestPrefix(nodes, key);
+}
+
+std::pair<uint64_t, uint32_t> FindLongestPrefix8(const TPackedTrieNode8* nodes, const char* key) {
+    return LongestPrefix(nodes, key);
+}
+
+uint64_t FindLongestPrefixPayload(const TPackedTrieNode* nodes, const uint64_t* payloads,
+                                  const wchar16* key) {
+    return LongestPrefixPayload(nodes, payloads, key);
+}
+
+uint64_t FindLongestPrefixPayload8(const TPackedTrieNode8* nodes, const uint64_t* payloads,
+                                   const char* key) {
+    return LongestPrefixPayload(nodes, payloads, key);
 }

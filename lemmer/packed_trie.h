@@ -55,3 +55,14 @@ void FindPrefixValues8(const TPackedTrieNode8* nodes, const char* word,
                        std::vector<std::pair<uint32_t, uint64_t>>& out);
 void FindAllPrefixes8(const TPackedTrieNode8* nodes, const uint64_t* payloads, const char* word,
                       std::vector<std::pair<uint64_t, uint64_t>>& out);
+
+// The longest prefix of `key` (0-terminated; null is empty) that ends on a valued node:
+// {prefix length, value}, or {0, PackedTrieNoValue} when there is none. The 8-bit form widens
+// key bytes with their sign, as FindPrefixValues8 does.
+std::pair<uint64_t, uint32_t> FindLongestPrefix(const TPackedTrieNode* nodes, const wchar16* key);
+std::pair<uint64_t, uint32_t> FindLongestPrefix8(const TPackedTrieNode8* nodes, const char* key);
+// The payload of that prefix's value, or 0 when there is none.
+uint64_t FindLongestPrefixPayload(const TPackedTrieNode* nodes, const uint64_t* payloads,
+                                  const wchar16* key);
+uint64_t FindLongestPrefixPayload8(const TPackedTrieNode8* nodes, const uint64_t* payloads,
+                                   const char* key);

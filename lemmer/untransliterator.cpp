@@ -1,5 +1,4 @@
-// Best-first enumeration of renderings, the n-gram cost of what a rule writes, and the
-// longest-prefix walks over packed tries.
+// Best-first enumeration of renderings and the n-gram cost of what a rule writes.
 #include "lemmer/untransliterator.h"
 
 #include "lemmer/alphabet_registry.h"
@@ -22,48 +21,6 @@ bool RanksBelow(const TUntransliter::TVariant& a, const TUntransliter::TVariant&
 
 bool OverBound(uint32_t bound, uint32_t cost, uint64_t consumed) {
     return bound != 0 && consumed != 0 && UntranslitScore(cost, consumed) > bound;
-}
-
-int32_t KeyUnit(wchar16 c) {
-    return c;
-}
-int32_t KeyUnit(char c) {
-    return static_cast<int16_t>(static_cast<signed char>(c));
-}
-
-// The walk of FindPrefixValues keeping only the last valued node.
-template <class TNode, class TChar>
-std::pair<uint64_t, uint32_t> WalkLongest(const TNode* nodes, const TChar* key) {
-    std::pair<uint64_t, uint32_t> best{0, PackedTrieNoValue};
-    if (!nodes || !key) {
-        return best;
-    }
-    uint32_t first = nodes[0].FirstChild;
-    uint32_t count = nodes[0].ChildCount;
-    for (uint64_t length = 1; count != 0 && key[length - 1] != 0; ++length) {
-        const int32_t c = KeyUnit(key[length - 1]);
-        uint32_t lo = first, n = count;
-        while (n > 0) {
-            const uint32_t half = n / 2;
-            if (int32_t(nodes[lo + half].Char) < c) {
-                lo += half + 1;
-                n -= half + 1;
-            } else {
-                n = half;
-            }
-        }
-        if (lo == first + count || int32_t(nodes[lo].Char) != c) {
-            break;
-        }
-        const TNode& node = nodes[lo];
-        const uint32_t value = node.Value;
-        if (value != PackedTrieNoValue) {
-            best = {length, value};
-        }
-        first = node.FirstChild;
-        count = node.ChildCount;
-    }
-    return best;
 }
 
 }  // namespace
@@ -224,24 +181,4 @@ bool TUntransliter::FindCost(uint32_t key, uint32_t& cost) const {
     }
     cost = found->Cost;
     return true;
-}
-
-std::pair<uint64_t, uint32_t> FindLongestPrefix(const TPackedTrieNode* nodes, const wchar16* key) {
-    return WalkLongest(nodes, key);
-}
-
-std::pair<uint64_t, uint32_t> FindLongestPrefix8(const TPackedTrieNode8* nodes, const char* key) {
-    return WalkLongest(nodes, key);
-}
-
-uint64_t FindLongestPrefixPayload(const TPackedTrieNode* nodes, const uint64_t* payloads,
-                                  const wchar16* key) {
-    const uint32_t value = WalkLongest(nodes, key).second;
-    return value == PackedTrieNoValue ? 0 : payloads[value];
-}
-
-uint64_t FindLongestPrefixPayload8(const TPackedTrieNode8* nodes, const uint64_t* payloads,
-                                   const char* key) {
-    const uint32_t value = WalkLongest(nodes, key).second;
-    return value == PackedTrieNoValue ? 0 : payloads[value];
 }
