@@ -4,6 +4,8 @@
 
 #include "util/charset/recode.h"
 
+#include "util/charset/recode_test_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,32 +17,8 @@ const ECharset HZ = 104;
 const ECharset JP1 = 108;
 const ECharset UTF8 = 13;
 
-struct TResult {
-    RECODE_RESULT Status;
-    size_t Read;
-    std::string Out;
-
-    bool operator==(const TResult&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const TResult& r) {
-    out << "{" << r.Status << ", read " << r.Read << ", \"";
-    for (unsigned char c : r.Out) {
-        char buf[4];
-        snprintf(buf, sizeof(buf), "%02X ", c);
-        out << buf;
-    }
-    return out << "\"}";
-}
-
-TResult RunRecode(ECharset from, ECharset to, const std::string& src, size_t dstLen) {
-    std::vector<char> dst(dstLen + 1, '\x55');
-    size_t read = 77, written = 77;
-    const RECODE_RESULT status =
-        Recode(from, to, src.data(), dst.data(), src.size(), dstLen, read, written);
-    EXPECT_EQ(dst[dstLen], '\x55') << "wrote past the output";
-    return {status, read, std::string(dst.data(), written)};
-}
+using NRecodeTesting::RunRecode;
+using NRecodeTesting::TResult;
 
 std::string ToUtf8(ECharset code, const std::string& bytes) {
     const TUtf16String wide = RecodeToUtf16(code, bytes.data(), bytes.size());
