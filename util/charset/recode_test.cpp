@@ -42,24 +42,28 @@ void ExpectRecodes(const TRecodeCase (&cases)[N]) {
 
 TEST(Recode, ConvertsBetweenTablePages) {
     const TRecodeCase cases[] = {
-        {9, 9, "\xC0z", 8, {RECODE_OK, 2, "\xC0z"}},
-        {9, 9, "abc", 2, {RECODE_EOOUTPUT, 2, "ab"}},
-        {9, 0, "\xC0\x8E\x9F", 8, {RECODE_OK, 3, "\xC0\xA5?"}},
-        {9, 0, "\xC0\xC1\xC2", 2, {RECODE_EOOUTPUT, 2, "\xC0\xC1"}},
-        {0, 9, "\xC0\x80\xB9", 8, {RECODE_OK, 3, "\xC0\xA6\xB7"}},
-        {0, 13, "\xC0", 8, {RECODE_OK, 1, "\xD0\x90"}},
-        {0, 13, "\xC0", 1, {RECODE_EOOUTPUT, 0, ""}},
-        {0, 13, "a\xC0", 2, {RECODE_EOOUTPUT, 1, "a"}},
-        {0, 13, "\xC0", 2, {RECODE_OK, 1, "\xD0\x90"}},  // exactly the room needed
-        {13, 13, "abc", 3, {RECODE_OK, 3, "abc"}},
-        {0, 13, std::string("\0\x88", 2), 8, {RECODE_OK, 2, std::string("\0\xE2\x82\xAC", 4)}},
-        {13, 0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
-        {13, 13, "\xE2\x82", 8, {RECODE_OK, 2, "\xE2\x82"}},
-        {0, 1, "\xC6\xE6z", 8, {RECODE_OK, 3, "\xF6\xD6z"}},
-        {0, 1, "\xC6\xE6z", 1, {RECODE_EOOUTPUT, 1, "\xF6"}},
-        {2, 0, "\x80\xE0\xB0", 8, {RECODE_OK, 3, "\xC0\xF0?"}},
-        {0, 14, "\xC0", 8, {RECODE_OK, 1, "?"}},
-        {14, 0, "\xC0", 8, {RECODE_OK, 1, "?"}},
+        {CODES_KORVEL, CODES_KORVEL, "\xC0z", 8, {RECODE_OK, 2, "\xC0z"}},
+        {CODES_KORVEL, CODES_KORVEL, "abc", 2, {RECODE_EOOUTPUT, 2, "ab"}},
+        {CODES_KORVEL, CODES_WIN, "\xC0\x8E\x9F", 8, {RECODE_OK, 3, "\xC0\xA5?"}},
+        {CODES_KORVEL, CODES_WIN, "\xC0\xC1\xC2", 2, {RECODE_EOOUTPUT, 2, "\xC0\xC1"}},
+        {CODES_WIN, CODES_KORVEL, "\xC0\x80\xB9", 8, {RECODE_OK, 3, "\xC0\xA6\xB7"}},
+        {CODES_WIN, CODES_UTF8, "\xC0", 8, {RECODE_OK, 1, "\xD0\x90"}},
+        {CODES_WIN, CODES_UTF8, "\xC0", 1, {RECODE_EOOUTPUT, 0, ""}},
+        {CODES_WIN, CODES_UTF8, "a\xC0", 2, {RECODE_EOOUTPUT, 1, "a"}},
+        {CODES_WIN, CODES_UTF8, "\xC0", 2, {RECODE_OK, 1, "\xD0\x90"}},  // exactly the room needed
+        {CODES_UTF8, CODES_UTF8, "abc", 3, {RECODE_OK, 3, "abc"}},
+        {CODES_WIN,
+         CODES_UTF8,
+         std::string("\0\x88", 2),
+         8,
+         {RECODE_OK, 2, std::string("\0\xE2\x82\xAC", 4)}},
+        {CODES_UTF8, CODES_WIN, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
+        {CODES_UTF8, CODES_UTF8, "\xE2\x82", 8, {RECODE_OK, 2, "\xE2\x82"}},
+        {CODES_WIN, 1, "\xC6\xE6z", 8, {RECODE_OK, 3, "\xF6\xD6z"}},
+        {CODES_WIN, 1, "\xC6\xE6z", 1, {RECODE_EOOUTPUT, 1, "\xF6"}},
+        {2, CODES_WIN, "\x80\xE0\xB0", 8, {RECODE_OK, 3, "\xC0\xF0?"}},
+        {CODES_WIN, 14, "\xC0", 8, {RECODE_OK, 1, "?"}},
+        {14, CODES_WIN, "\xC0", 8, {RECODE_OK, 1, "?"}},
     };
     ExpectRecodes(cases);
 }
@@ -77,18 +81,21 @@ TEST(RecodeFromUtf8, ReplacesWhatThePageLacksAndReportsMalformedInput) {
         size_t DstLen;
         TResult Expected;
     } cases[] = {
-        {0, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
-        {0, "\xF0\x9F\x98\x80", 8, {RECODE_OK, 4, "?"}},
-        {9, "\xF0\x9F\x98\x80", 8, {RECODE_OK, 4, "\xB0"}},
-        {0, "\xE2", 8, {RECODE_EOINPUT, 0, ""}},
-        {0, "ab\xE2\x82", 8, {RECODE_EOINPUT, 2, "ab"}},
-        {0, "a\x80z", 8, {RECODE_OK, 3, "a?z"}},
-        {0, "az\x80", 8, {RECODE_BROKENSYMBOL, 3, "az?"}},
-        {9, "\xC0\x80", 8, {RECODE_BROKENSYMBOL, 2, "\xB0\xB0"}},  // overlong NUL: two bad bytes
-        {0, "\xED\xA0\x80", 8, {RECODE_BROKENSYMBOL, 3, "???"}},
-        {0, "abc", 2, {RECODE_EOOUTPUT, 2, "ab"}},
-        {0, "abc", 0, {RECODE_EOOUTPUT, 0, ""}},
-        {0, std::string("\0\xD0\x90", 3), 8, {RECODE_OK, 3, std::string("\0\xC0", 2)}},
+        {CODES_WIN, "\xE2\x82\xAC", 8, {RECODE_OK, 3, "\x88"}},
+        {CODES_WIN, "\xF0\x9F\x98\x80", 8, {RECODE_OK, 4, "?"}},
+        {CODES_KORVEL, "\xF0\x9F\x98\x80", 8, {RECODE_OK, 4, "\xB0"}},
+        {CODES_WIN, "\xE2", 8, {RECODE_EOINPUT, 0, ""}},
+        {CODES_WIN, "ab\xE2\x82", 8, {RECODE_EOINPUT, 2, "ab"}},
+        {CODES_WIN, "a\x80z", 8, {RECODE_OK, 3, "a?z"}},
+        {CODES_WIN, "az\x80", 8, {RECODE_BROKENSYMBOL, 3, "az?"}},
+        {CODES_KORVEL,
+         "\xC0\x80",
+         8,
+         {RECODE_BROKENSYMBOL, 2, "\xB0\xB0"}},  // overlong NUL: two bad bytes
+        {CODES_WIN, "\xED\xA0\x80", 8, {RECODE_BROKENSYMBOL, 3, "???"}},
+        {CODES_WIN, "abc", 2, {RECODE_EOOUTPUT, 2, "ab"}},
+        {CODES_WIN, "abc", 0, {RECODE_EOOUTPUT, 0, ""}},
+        {CODES_WIN, std::string("\0\xD0\x90", 3), 8, {RECODE_OK, 3, std::string("\0\xC0", 2)}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunFromUtf8(c.To, c.Src, c.DstLen), c.Expected) << c.Src;
@@ -166,18 +173,19 @@ TEST(Recode, ConvertsMultibyteSamplesToUtf8AndBack) {
 // A multibyte text cut inside its last character reports the cut and leaves those bytes
 // unread, so that a caller can carry them over to the next block.
 TEST(Recode, LeavesAnIncompleteMultibyteTailUnread) {
-    EXPECT_EQ(RunRecode(99, 13, "\xC6\xFC\xC6", 16), (TResult{RECODE_EOINPUT, 2, "\xE6\x97\xA5"}));
-    EXPECT_EQ(RunRecode(11, 0, std::string("\x16\x04\x16", 3), 16),
+    EXPECT_EQ(RunRecode(99, CODES_UTF8, "\xC6\xFC\xC6", 16),
+              (TResult{RECODE_EOINPUT, 2, "\xE6\x97\xA5"}));
+    EXPECT_EQ(RunRecode(CODES_UTF16LE, CODES_WIN, std::string("\x16\x04\x16", 3), 16),
               (TResult{RECODE_EOINPUT, 2, "\xC6"}));
     // Katakana has no windows-1251 byte: iconv leaves it out.
-    EXPECT_EQ(RunRecode(99, 0, "\xA5\xC6\xA5", 16), (TResult{RECODE_EOINPUT, 2, ""}));
+    EXPECT_EQ(RunRecode(99, CODES_WIN, "\xA5\xC6\xA5", 16), (TResult{RECODE_EOINPUT, 2, ""}));
 }
 
 TEST(Recode, LeavesOutInvalidMultibyteInput) {
-    EXPECT_EQ(RunRecode(99, 13, "\xC6\xFC\xFF\xCB\xDC", 16),
+    EXPECT_EQ(RunRecode(99, CODES_UTF8, "\xC6\xFC\xFF\xCB\xDC", 16),
               (TResult{RECODE_OK, 5, "\xE6\x97\xA5\xE6\x9C\xAC"}));
     // An Arabic letter has no Shift_JIS form: left out, the rest goes on.
-    EXPECT_EQ(RunRecode(11, 112,
+    EXPECT_EQ(RunRecode(CODES_UTF16LE, 112,
                         std::string("A\0\x27\x06"
                                     "B\0",
                                     6),
@@ -186,7 +194,7 @@ TEST(Recode, LeavesOutInvalidMultibyteInput) {
 }
 
 TEST(Recode, ReportsAFullOutputOnTheIconvPath) {
-    const TResult r = RunRecode(99, 13, "\xC6\xFC\xCB\xDC", 4);
+    const TResult r = RunRecode(99, CODES_UTF8, "\xC6\xFC\xCB\xDC", 4);
     EXPECT_EQ(r.Status, RECODE_EOOUTPUT);
     EXPECT_EQ(r.Read, 2u);
     EXPECT_EQ(r.Out, "\xE6\x97\xA5");
@@ -194,24 +202,31 @@ TEST(Recode, ReportsAFullOutputOnTheIconvPath) {
 
 // iconv does not know the system's own page: the text goes through UTF-16 in two steps.
 TEST(Recode, GoesThroughUtf16WhereIconvLacksAPage) {
-    EXPECT_EQ(RunRecode(9, 99, "\xC0\xE0z", 16), (TResult{RECODE_OK, 3, "\xA7\xA1\xA7\xD1z"}));
-    EXPECT_EQ(RunRecode(99, 9, "\xA7\xA1\xA7\xD1z", 16), (TResult{RECODE_OK, 5, "\xC0\xE0z"}));
-    EXPECT_EQ(RunRecode(14, 11, "A", 16), (TResult{RECODE_OK, 1, std::string("\x41\xF0", 2)}));
+    EXPECT_EQ(RunRecode(CODES_KORVEL, 99, "\xC0\xE0z", 16),
+              (TResult{RECODE_OK, 3, "\xA7\xA1\xA7\xD1z"}));
+    EXPECT_EQ(RunRecode(99, CODES_KORVEL, "\xA7\xA1\xA7\xD1z", 16),
+              (TResult{RECODE_OK, 5, "\xC0\xE0z"}));
+    EXPECT_EQ(RunRecode(14, CODES_UTF16LE, "A", 16),
+              (TResult{RECODE_OK, 1, std::string("\x41\xF0", 2)}));
 }
 
 // When the output fills up on the way through UTF-16, only the source bytes whose characters
 // were written count as read, so that the caller goes on from the first one left out.
 TEST(Recode, CountsOnlyWrittenCharactersAsReadThroughUtf16) {
     const TRecodeCase cases[] = {
-        {0, 1, "\xC6\xE6z", 2, {RECODE_EOOUTPUT, 2, "\xF6\xD6"}},
-        {9, 99, "\xC0\xE0", 3, {RECODE_EOOUTPUT, 1, "\xA7\xA1"}},
-        {9, 11, "\xC0\xE0", 3, {RECODE_EOOUTPUT, 1, std::string("\x10\x04", 2)}},
-        {99, 9, "\xA7\xA1\xA7\xD1z", 1, {RECODE_EOOUTPUT, 2, "\xC0"}},
-        {99, 9, "\xA7\xA1\xA7\xD1z", 2, {RECODE_EOOUTPUT, 4, "\xC0\xE0"}},
+        {CODES_WIN, 1, "\xC6\xE6z", 2, {RECODE_EOOUTPUT, 2, "\xF6\xD6"}},
+        {CODES_KORVEL, 99, "\xC0\xE0", 3, {RECODE_EOOUTPUT, 1, "\xA7\xA1"}},
+        {CODES_KORVEL,
+         CODES_UTF16LE,
+         "\xC0\xE0",
+         3,
+         {RECODE_EOOUTPUT, 1, std::string("\x10\x04", 2)}},
+        {99, CODES_KORVEL, "\xA7\xA1\xA7\xD1z", 1, {RECODE_EOOUTPUT, 2, "\xC0"}},
+        {99, CODES_KORVEL, "\xA7\xA1\xA7\xD1z", 2, {RECODE_EOOUTPUT, 4, "\xC0\xE0"}},
         // One Big5-HKSCS character gives two units (E with a macron above); with room for
         // only the first, the character is neither written nor read.
-        {91, 9, "a\x88\x62", 2, {RECODE_EOOUTPUT, 1, "a"}},
-        {91, 9, "a\x88\x62", 3, {RECODE_OK, 3, "aE\x80"}},
+        {91, CODES_KORVEL, "a\x88\x62", 2, {RECODE_EOOUTPUT, 1, "a"}},
+        {91, CODES_KORVEL, "a\x88\x62", 3, {RECODE_OK, 3, "aE\x80"}},
     };
     ExpectRecodes(cases);
 }
@@ -233,10 +248,10 @@ TEST(Recode, EndsAStatefulTargetInItsInitialState) {
         size_t Read;
         std::u16string Text;
     } cases[] = {
-        {13, "\xD0\x96", 6, 0, u""},
-        {13, "a\xD0\x96", 7, 1, u"a"},
-        {13, "a\xD0\x96\xD0\x96", 10, 3, u"a\u0416"},
-        {9, "a\xC6\xC6", 10, 2, u"a\u0416"},
+        {CODES_UTF8, "\xD0\x96", 6, 0, u""},
+        {CODES_UTF8, "a\xD0\x96", 7, 1, u"a"},
+        {CODES_UTF8, "a\xD0\x96\xD0\x96", 10, 3, u"a\u0416"},
+        {CODES_KORVEL, "a\xC6\xC6", 10, 2, u"a\u0416"},
     };
     for (const auto& c : cases) {
         const TResult r = RunRecode(c.From, jp, c.Src, c.DstLen);
