@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -343,6 +344,61 @@ TEST(RuleMatcherOracle, AgreesWithPlainScansOnEveryShortWord) {
                 }
             }
         }
+    }
+}
+
+// The comparison itself must see a wrong answer: each damage to a right one is reported.
+TEST(RuleMatcherOracle, ReportsEveryKindOfWrongAnswer) {
+    TFixture f;
+    FillSample(f);
+    const TDictionary& d = f.Build();
+    struct TCase {
+        const char16_t* Word;
+        uint32_t Mode;
+        const char* Name;
+        std::function<void(TMatchState&, uint32_t&)> Damage;
+    } cases[] = {
+        {u"пальцу", MM_DICTIONARY, "split range",
+         [](TMatchState& s, uint32_t&) { s.Splits[0].EndingRange += 1; }},
+        {u"пальцу", MM_DICTIONARY, "split dropped",
+         [](TMatchState& s, uint32_t&) { --s.SplitCount; }},
+        {u"пальцу", MM_DICTIONARY, "candidate depth",
+         [](TMatchState& s, uint32_t&) { ++s.Candidates[0].Depth; }},
+        {u"пальцу", MM_DICTIONARY, "candidate dropped",
+         [](TMatchState& s, uint32_t&) { --s.CandidateCount; }},
+        {u"пальцу", MM_DICTIONARY, "result rule",
+         [](TMatchState& s, uint32_t&) { s.Results[0].RuleId = SR_NOUN; }},
+        {u"пальцу", MM_DICTIONARY, "result run",
+         [](TMatchState& s, uint32_t&) { ++s.Results[0].RunCount; }},
+        {u"пальцу", MM_DICTIONARY, "lemma ending",
+         [](TMatchState& s, uint32_t&) { s.Results[0].LemmaEndingEnd -= 2; }},
+        {u"пальцу", MM_DICTIONARY, "result dropped",
+         [](TMatchState& s, uint32_t&) { s.ResultCount = 0; }},
+        {u"пальцу", MM_DICTIONARY, "verdict",
+         [](TMatchState&, uint32_t& v) { v = MV_STEM_HYPOTHESES; }},
+        {u"белу", MM_DICTIONARY, "result order",
+         [](TMatchState& s, uint32_t&) { std::swap(s.Results[0], s.Results[1]); }},
+        {u"гмосту", MM_STEM_HYPOTHESES, "rare rule",
+         [](TMatchState& s, uint32_t&) { s.Results[0].RuleId = SR_RARE; }},
+        {u"смелу", MM_STEM_HYPOTHESES, "barred rule",
+         [](TMatchState& s, uint32_t&) {
+             static const std::string barred = Gram("S m abbr");
+             s.Results[0].CommonGrammar = barred.c_str();
+         }},
+        {u"перемосту", MM_PREFIX_HYPOTHESES, "rule off its stem",
+         [](TMatchState& s, uint32_t&) { s.Results[0].RuleId = SR_NOUN; }},
+    };
+    auto state = std::make_unique<TMatchState>();
+    for (const TCase& c : cases) {
+        const std::u16string word = c.Word;
+        state->Word = word.data();
+        state->Length = static_cast<int32_t>(word.size());
+        MatchRules(d, *state);
+        uint32_t verdict = EvaluateCandidates(d, *state, c.Mode, nullptr);
+        ASSERT_EQ(NOracle::Disagreement(d, *state, c.Mode, nullptr, verdict), "") << c.Name;
+        ASSERT_GT(state->ResultCount, 0u) << c.Name;
+        c.Damage(*state, verdict);
+        EXPECT_NE(NOracle::Disagreement(d, *state, c.Mode, nullptr, verdict), "") << c.Name;
     }
 }
 
