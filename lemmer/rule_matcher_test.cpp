@@ -1,8 +1,11 @@
 #include "lemmer/rule_matcher.h"
 #include "lemmer/dictionary_test_helpers.h"
+#include "lemmer/rule_matcher_oracle.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -291,6 +294,112 @@ TEST(RuleMatcherLimits, RuleBitsCoverEveryRuleOfTheDictionary) {
     }
     // Each rule once per candidate, though 29999 ends two stems below it.
     EXPECT_EQ(rules, (std::multiset<uint32_t>{12000, 29998, 29999}));
+}
+
+// Every word up to five letters over a small dictionary's letters, and the sample's words with
+// each ending: splits, candidates and dictionary results agree with plain scans in every mode
+// and with and without a filter, and hypotheses only use rules allowed for them.
+TEST(RuleMatcherOracle, AgreesWithPlainScansOnEveryShortWord) {
+    TFixture small;
+    FillSmall(small);
+    TFixture sample;
+    FillSample(sample);
+    struct TCase {
+        const TDictionary* Dictionary;
+        std::vector<std::u16string> Words;
+    } cases[] = {{&small.Build(), {u""}}, {&sample.Build(), {}}};
+    for (size_t n = 0; n < 5; ++n) {
+        const size_t from =
+            n == 0 ? 0 : cases[0].Words.size() - static_cast<size_t>(std::pow(3, n));
+        const size_t to = cases[0].Words.size();
+        for (size_t i = from; i < to; ++i) {
+            for (char16_t letter : std::u16string(u"абв")) {
+                cases[0].Words.push_back(cases[0].Words[i] + letter);
+            }
+        }
+    }
+    for (const std::u16string stem :
+         {u"стол", u"пальц", u"красн", u"чита", u"бел", u"мост", u"тиш", u"вуз", u"окно", u"смел",
+          u"перемост", u"супер-стол", u"покрасн", u"гмост", u"отл", u"клиш", u"ст", u"о"}) {
+        for (const std::u16string ending :
+             {u"", u"а", u"у", u"ы", u"ов", u"ый", u"ая", u"ее", u"ть", u"ет", u"ью", u"е"}) {
+            cases[1].Words.push_back(stem + ending);
+        }
+    }
+    const std::string filters[] = {"", Gram("gen"), Gram("m dat")};
+    auto state = std::make_unique<TMatchState>();
+    for (const TCase& c : cases) {
+        for (const std::u16string& word : c.Words) {
+            for (uint32_t mode = 0; mode < 8; ++mode) {
+                for (const std::string& filter : filters) {
+                    state->Word = word.data();
+                    state->Length = static_cast<int32_t>(word.size());
+                    MatchRules(*c.Dictionary, *state);
+                    const uint32_t verdict =
+                        EvaluateCandidates(*c.Dictionary, *state, mode, filter.c_str());
+                    const std::string why =
+                        NOracle::Disagreement(*c.Dictionary, *state, mode, filter.c_str(), verdict);
+                    ASSERT_EQ(why, "") << "word of " << word.size() << " letters, mode " << mode
+                                       << ", filter " << filter.size();
+                }
+            }
+        }
+    }
+}
+
+// The comparison itself must see a wrong answer: each damage to a right one is reported.
+TEST(RuleMatcherOracle, ReportsEveryKindOfWrongAnswer) {
+    TFixture f;
+    FillSample(f);
+    const TDictionary& d = f.Build();
+    struct TCase {
+        const char16_t* Word;
+        uint32_t Mode;
+        const char* Name;
+        std::function<void(TMatchState&, uint32_t&)> Damage;
+    } cases[] = {
+        {u"пальцу", MM_DICTIONARY, "split range",
+         [](TMatchState& s, uint32_t&) { s.Splits[0].EndingRange += 1; }},
+        {u"пальцу", MM_DICTIONARY, "split dropped",
+         [](TMatchState& s, uint32_t&) { --s.SplitCount; }},
+        {u"пальцу", MM_DICTIONARY, "candidate depth",
+         [](TMatchState& s, uint32_t&) { ++s.Candidates[0].Depth; }},
+        {u"пальцу", MM_DICTIONARY, "candidate dropped",
+         [](TMatchState& s, uint32_t&) { --s.CandidateCount; }},
+        {u"пальцу", MM_DICTIONARY, "result rule",
+         [](TMatchState& s, uint32_t&) { s.Results[0].RuleId = SR_NOUN; }},
+        {u"пальцу", MM_DICTIONARY, "result run",
+         [](TMatchState& s, uint32_t&) { ++s.Results[0].RunCount; }},
+        {u"пальцу", MM_DICTIONARY, "lemma ending",
+         [](TMatchState& s, uint32_t&) { s.Results[0].LemmaEndingEnd -= 2; }},
+        {u"пальцу", MM_DICTIONARY, "result dropped",
+         [](TMatchState& s, uint32_t&) { s.ResultCount = 0; }},
+        {u"пальцу", MM_DICTIONARY, "verdict",
+         [](TMatchState&, uint32_t& v) { v = MV_STEM_HYPOTHESES; }},
+        {u"белу", MM_DICTIONARY, "result order",
+         [](TMatchState& s, uint32_t&) { std::swap(s.Results[0], s.Results[1]); }},
+        {u"гмосту", MM_STEM_HYPOTHESES, "rare rule",
+         [](TMatchState& s, uint32_t&) { s.Results[0].RuleId = SR_RARE; }},
+        {u"смелу", MM_STEM_HYPOTHESES, "barred rule",
+         [](TMatchState& s, uint32_t&) {
+             static const std::string barred = Gram("S m abbr");
+             s.Results[0].CommonGrammar = barred.c_str();
+         }},
+        {u"перемосту", MM_PREFIX_HYPOTHESES, "rule off its stem",
+         [](TMatchState& s, uint32_t&) { s.Results[0].RuleId = SR_NOUN; }},
+    };
+    auto state = std::make_unique<TMatchState>();
+    for (const TCase& c : cases) {
+        const std::u16string word = c.Word;
+        state->Word = word.data();
+        state->Length = static_cast<int32_t>(word.size());
+        MatchRules(d, *state);
+        uint32_t verdict = EvaluateCandidates(d, *state, c.Mode, nullptr);
+        ASSERT_EQ(NOracle::Disagreement(d, *state, c.Mode, nullptr, verdict), "") << c.Name;
+        ASSERT_GT(state->ResultCount, 0u) << c.Name;
+        c.Damage(*state, verdict);
+        EXPECT_NE(NOracle::Disagreement(d, *state, c.Mode, nullptr, verdict), "") << c.Name;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Arbitrary bytes read as a binary dictionary: the loader raises TLoadEOF or NByk::TLoadError,
 // or gives a dictionary that passes every check, writes back as long as what it read (and then
 // byte for byte again), and answers look-ups without reading outside its tables (the
-// sanitizers watch) and within the matcher's limits.
+// sanitizers watch), within the matcher's limits, and as the plain scans of
+// rule_matcher_oracle.h do: the same splits, candidates and dictionary results, and hypotheses
+// only from rules allowed for them.
 //
 // The seed corpus is the written fixture dictionaries:
 //     dictionary_load_fuzz --write-seeds=tests/fuzz/corpus/dictionary_load
@@ -12,6 +14,7 @@
 #include "lemmer/dictionary_test_helpers.h"
 #include "lemmer/dictionary_writer.h"
 #include "lemmer/rule_matcher.h"
+#include "lemmer/rule_matcher_oracle.h"
 #include "util/stream/file_stream.h"
 #include "util/stream/load.h"
 #include "util/stream/memory.h"
@@ -96,6 +99,7 @@ void Lookup(const TDictionary& d, TMatchState& s, const std::u16string& word) {
             const uint32_t verdict = EvaluateCandidates(d, s, mode, filter.c_str());
             Require(verdict <= MV_DICTIONARY);
             CheckResults(d, s, static_cast<uint32_t>(word.size()));
+            Require(NOracle::Disagreement(d, s, mode, filter.c_str(), verdict).empty());
         }
     }
 }
