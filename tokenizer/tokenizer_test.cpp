@@ -260,6 +260,13 @@ TEST(Tokenizer, EmitsIdeographsAndSurrogatesOneByOne) {
     ExpectTokens({
         {"一二三", "1'一' 1'二' 1'三'"},
         {"\xe0\xa4\x95\xe0\xa4\xbf", "1'\xe0\xa4\x95' 7'\xe0\xa4\xbf'"},
+        // Marks after such a unit go to other text even when a letter or digit follows.
+        {"\xe0\xa4\x95\xe0\xa4\xbf"
+         "a",
+         "1'\xe0\xa4\x95' 7'\xe0\xa4\xbf' 1'a'"},
+        {"\xe4\xb8\x80\xcc\x81\xcc\x81"
+         "5 x",
+         "1'\xe4\xb8\x80' 7'\xcc\x81\xcc\x81' 2'5' 7' ' 1'x'"},
         {"\xf0\x9f\x98\x80 x", "1'\\uD83D\\uDE00' 7' ' 1'x'"},
     });
     const std::u16string lone = {u'a', 0xD800, u' ', 0xDC00, 0xD800, 0xD800};
