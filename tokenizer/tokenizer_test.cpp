@@ -197,6 +197,10 @@ TEST(Tokenizer, DecodesRunsOfPercentEscapes) {
         {"%D0%BF%D1%80%D0%B8-%D0%BF%D1%80%D0%B8", "1'при-при'/37"},
         {"%41%2E%42", "1'A' 7'.' 1'B'/7"},
         {"%0A%41", "7' ' 1'A'/5"},
+        // Code points past U+10FFFD lie beyond the property table: U+FFFD stands for them.
+        {"%F4%8F%BF%BD", "1'\\uDBFF\\uDFFD'/12"},
+        {"%F4%8F%BF%BE%41", "7'\xef\xbf\xbd' 1'A'/14"},
+        {"%F4%8F%BF%BF", "7'\xef\xbf\xbd'/12"},
         // A single escape is not word material.
         {"abc%41def", "1'abc' 7'%' 4'41def'"},
         {"%41", "7'%' 2'41'"},
