@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr uint32_t LAST_DECODED_CODE_POINT = 0x10FFFD;
+
 int HexValue(wchar16 u) {
     if (u >= u'0' && u <= u'9') {
         return u - u'0';
@@ -63,6 +65,10 @@ bool DecodeEscapedUtf8(const std::string& bytes, std::vector<wchar16>& out) {
         }
         if (cp < min || (cp >= 0xD800 && cp <= 0xDFFF)) {
             return false;
+        }
+        // Beyond U+10FFFD the Unicode lookups of the later stages have no record.
+        if (cp > LAST_DECODED_CODE_POINT) {
+            cp = UNICODE_REPLACEMENT_CHARACTER;
         }
         wchar16 units[2];
         const size_t written = WriteUtf16CodePoint(cp, units);

@@ -344,6 +344,10 @@ void TTextTokenizer::Run(const wchar16* text, size_t length, size_t extraSource,
             }
             EmitPerCharacter(text + pos, text + end);
             pos = end;
+            // A mark after such a unit is not attached to it, nor to a word that follows.
+            if (s.At(pos) == CC_COMBINING) {
+                pos = other(pos, ScanOtherRun(s, pos));
+            }
         } else if (c == CC_SURROGATE) {
             size_t end = pos + 1;
             while (s.At(end) == CC_SURROGATE) {

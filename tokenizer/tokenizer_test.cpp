@@ -197,6 +197,10 @@ TEST(Tokenizer, DecodesRunsOfPercentEscapes) {
         {"%D0%BF%D1%80%D0%B8-%D0%BF%D1%80%D0%B8", "1'при-при'/37"},
         {"%41%2E%42", "1'A' 7'.' 1'B'/7"},
         {"%0A%41", "7' ' 1'A'/5"},
+        // Code points past U+10FFFD lie beyond the property table: U+FFFD stands for them.
+        {"%F4%8F%BF%BD", "1'\\uDBFF\\uDFFD'/12"},
+        {"%F4%8F%BF%BE%41", "7'\xef\xbf\xbd' 1'A'/14"},
+        {"%F4%8F%BF%BF", "7'\xef\xbf\xbd'/12"},
         // A single escape is not word material.
         {"abc%41def", "1'abc' 7'%' 4'41def'"},
         {"%41", "7'%' 2'41'"},
@@ -260,6 +264,13 @@ TEST(Tokenizer, EmitsIdeographsAndSurrogatesOneByOne) {
     ExpectTokens({
         {"一二三", "1'一' 1'二' 1'三'"},
         {"\xe0\xa4\x95\xe0\xa4\xbf", "1'\xe0\xa4\x95' 7'\xe0\xa4\xbf'"},
+        // Marks after such a unit go to other text even when a letter or digit follows.
+        {"\xe0\xa4\x95\xe0\xa4\xbf"
+         "a",
+         "1'\xe0\xa4\x95' 7'\xe0\xa4\xbf' 1'a'"},
+        {"\xe4\xb8\x80\xcc\x81\xcc\x81"
+         "5 x",
+         "1'\xe4\xb8\x80' 7'\xcc\x81\xcc\x81' 2'5' 7' ' 1'x'"},
         {"\xf0\x9f\x98\x80 x", "1'\\uD83D\\uDE00' 7' ' 1'x'"},
     });
     const std::u16string lone = {u'a', 0xD800, u' ', 0xDC00, 0xD800, 0xD800};

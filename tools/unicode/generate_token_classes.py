@@ -60,6 +60,9 @@ CATEGORY_IN_4_0 = {
     0x1885: "Lo", 0x1886: "Lo",  # the Mongolian Ali Gali baluda letters, marks since
     0x2308: "Sm", 0x2309: "Sm", 0x230A: "Sm", 0x230B: "Sm",  # ceiling and floor, brackets since
     0x23B4: "Ps", 0x23B5: "Pe",  # top and bottom square bracket, symbols since
+    0x05BE: "Po",  # HEBREW PUNCTUATION MAQAF, a dash since
+    0x2132: "So",  # TURNED CAPITAL F, a capital letter since it got its small letter
+    0xFD3E: "Ps", 0xFD3F: "Pe",  # the ornate parentheses, their categories swapped since
 }
 
 
