@@ -203,6 +203,7 @@ const TCase Cases[] = {
      .Args = {"-c", "", "out.txt"},
      .Stdin = "9\n",
      .Files = {{"out.txt", "9\n"}}},
+    {.Name = "an empty name is standard output", .Args = {"-c", "in.txt", ""}, .Stdout = InCopied},
     {.Name = "output file", .Args = {"-c", "in.txt", "out.txt"}, .Files = {{"out.txt", InCopied}}},
     {.Name = "an option between the files",
      .Args = {"in.txt", "-c", "out.txt"},
