@@ -98,6 +98,9 @@ TEST(DictionaryCompilerTest, ReportsEveryRejectionWithItsLineAndGoesOn) {
          "Found non-alphabetical character in string \"стол1\"; entry \"стол1\" skipped."},
         {"стол\n[стол]q\tS,m,inan=nom,sg\n\n",
          "Found non-alphabetical character in string \"q\"; entry \"стол\" skipped."},
+        {"стол\xE0\n[стол]\tS,m,inan=nom,sg\n\n",
+         "Found non-alphabetical character in string \"стол\uFFFD\"; entry \"стол\uFFFD\" "
+         "skipped."},
         // The entry's own limits reject the entry instead of aborting the compilation.
         {TwentyStems(),
          "Too much stems per dictionary entry (more than 19); entry \"аб\" skipped."},

@@ -156,6 +156,13 @@ TEST(EntryParserTest, DecodesUtf8Leniently) {
          "A",
          false},
         {"ab\xE0\xA0", u"ab", false},  // cut by the end of the line
+        // A lead whose sequence would pass the end, but the bytes after it do not continue it.
+        {"ab\xE0\n", u"ab\uFFFD\n", false},
+        {"\xF0"
+         "ab",
+         u"\uFFFD"
+         "ab",
+         false},
         {"\xF0\x9F\x98\x80", u"\U0001F600", false},
         {"\xF4\x90\x80\x80", u"\uFFFD", false},
         {"\xC0\x80"

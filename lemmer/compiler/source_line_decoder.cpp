@@ -49,11 +49,12 @@ TLineDecodeResult DecodeSourceUtf8(const unsigned char* in, size_t length, wchar
             ++i;
             continue;
         }
-        if (i + n > length) {
-            break;  // cut by the end of the line: gives nothing
-        }
+        // A byte that cannot continue the sequence makes the lead broken even where the line
+        // ends before the sequence would: only a sequence cut off by the end of the line gives
+        // nothing, so a stray lead before the line feed is not lost unseen.
+        const size_t present = n < length - i ? n : length - i;
         bool good = true;
-        for (size_t j = 1; j < n; ++j) {
+        for (size_t j = 1; j < present; ++j) {
             if (!Continuation(in[i + j])) {
                 good = false;
                 break;
@@ -64,6 +65,9 @@ TLineDecodeResult DecodeSourceUtf8(const unsigned char* in, size_t length, wchar
             out[r.Units++] = Replacement;
             ++i;
             continue;
+        }
+        if (present < n) {
+            break;  // cut by the end of the line: gives nothing
         }
         i += n;
         if (cp < ShortestFor(n) || (cp >= 0xD800 && cp <= 0xDFFF)) {

@@ -14,8 +14,9 @@ struct TLineDecodeResult {
 };
 
 // The lenient UTF-8 decoder of dictionary sources: an invalid lead byte or continuation byte
-// gives one U+FFFD and decoding goes on at the next byte; a sequence cut by the end of the
-// input gives nothing; a code point above U+10FFFD gives U+FFFD; one above U+FFFF a surrogate
+// gives one U+FFFD and decoding goes on at the next byte (also where the line ends before the
+// sequence would); a sequence whose bytes all continue it but are cut by the end of the input
+// gives nothing; a code point above U+10FFFD gives U+FFFD; one above U+FFFF a surrogate
 // pair. Overlong forms and encoded surrogates decode to U+FFFD and set Malformed (an overlong
 // NUL would otherwise end the 0-terminated keys of the tables early).
 TLineDecodeResult DecodeSourceUtf8(const unsigned char* in, size_t length, wchar16* out,
