@@ -19,6 +19,7 @@
 #include "util/generic/exception.h"
 #include "util/generic/memory_pool.h"
 #include "util/stream/buffer_stream.h"
+#include "util/stream/buffered.h"
 #include "util/stream/file_stream.h"
 #include "util/stream/std_stream.h"
 
@@ -95,14 +96,17 @@ int Run(int argc, char** argv) {
     TOutputStream& messages = StdErrStream();
     TDictionaryCompiler compiler(&settings, &messages);
     if (prefixes) {
-        TFileInput in{Stroka(prefixes)};
+        TFileInput file{Stroka(prefixes)};
+        TBufferedInput in(&file);
         compiler.CompilePrefixes(in);
     }
     std::unique_ptr<TInputStream> fileIn;
     if (std::strcmp(names[0], "-") != 0) {
         fileIn = std::make_unique<TFileInput>(Stroka(names[0]));
     }
-    const int64_t entries = compiler.CompileStream(fileIn ? *fileIn : StdInStream());
+    // Lines are read a byte at a time: unbuffered, every byte would cost a system call.
+    TBufferedInput source(fileIn ? fileIn.get() : &StdInStream(), 1 << 20);
+    const int64_t entries = compiler.CompileStream(source);
     if (entries <= 0) {
         messages.Flush();
         return 1;
