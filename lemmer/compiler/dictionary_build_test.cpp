@@ -69,9 +69,9 @@ std::vector<TForm> ReadForms(const std::string& source) {
         }
         const size_t tab = line.find('\t');
         std::string text = line.substr(0, tab);
-        text.erase(std::remove_if(text.begin(), text.end(),
-                                  [](char c) { return c == '[' || c == ']'; }),
-                   text.end());
+        text.erase(
+            std::remove_if(text.begin(), text.end(), [](char c) { return c == '[' || c == ']'; }),
+            text.end());
         std::string names = line.substr(tab + 1);
         std::replace(names.begin(), names.end(), ',', ' ');
         std::replace(names.begin(), names.end(), '=', ' ');
@@ -188,8 +188,7 @@ TEST(DictionaryBuild, UnknownWordsGetHypotheses) {
     TMatcher matcher(*built->Dictionary);
     std::set<std::pair<std::u16string, std::string>> found;
     // A known word beginning before a dictionary word.
-    EXPECT_EQ(matcher.Match(u"подстолом", NByk::MM_DICTIONARY | NByk::MM_PREFIX_HYPOTHESES,
-                            found),
+    EXPECT_EQ(matcher.Match(u"подстолом", NByk::MM_DICTIONARY | NByk::MM_PREFIX_HYPOTHESES, found),
               NByk::MV_PREFIX_HYPOTHESES);
     EXPECT_TRUE(found.count({u"подстол", SortedCodes(NByk::NTest::Gram("S m inan ins sg"))}));
     // A stem like a dictionary stem takes that stem's rules.
@@ -197,6 +196,119 @@ TEST(DictionaryBuild, UnknownWordsGetHypotheses) {
     EXPECT_EQ(matcher.Match(u"шмолами", NByk::MM_DICTIONARY | NByk::MM_STEM_HYPOTHESES, found),
               NByk::MV_STEM_HYPOTHESES);
     EXPECT_TRUE(found.count({u"шмол", SortedCodes(NByk::NTest::Gram("S m inan ins pl"))}));
+}
+
+// 32000 stems in one block are accepted; the 32001st refuses the build, naming the block, and
+// the storage keeps what it held: a dictionary built into it before still answers.
+TEST(DictionaryBuild, FullBlockRefusesTheBuildAndLeavesTheStorageAsItWas) {
+    const std::u16string letters = u"абвгдежзийклмнопрстуфхцчшщъыьэюя";
+    auto source = [&](size_t stems) {
+        std::string text;
+        for (size_t i = 0; i < stems; ++i) {
+            std::u16string stem = {letters[i % 32], letters[i / 32 % 32], letters[i / 1024]};
+            stem += u"ав";
+            const std::string s = Narrow(stem);
+            text += s + "\n[" + s + "]\tS,m,inan=nom,sg\n\n";
+        }
+        return text;
+    };
+    EXPECT_NE(CompileText(source(32000))->Dictionary, nullptr);
+
+    const std::string sample = ReadFile(TestData("sample-entries.dict"));
+    const auto built = CompileText(sample);
+    const uint64_t blocks = built->Storage.StemBlockCount();
+    NByk::TStemBlock* const* slots = built->Storage.StemBlocks();
+
+    TCompilerSettings settings = RussianSettings();
+    TNullOutput messages;
+    TDictionaryCompiler compiler(&settings, &messages);
+    const std::string full = source(32001);
+    TMemoryInput in(full.data(), full.size());
+    ASSERT_EQ(compiler.CompileStream(in), 32001);
+    try {
+        compiler.BuildDictionary(built->Storage);
+        ADD_FAILURE() << "built";
+    } catch (const NByk::TOverflowError& e) {
+        EXPECT_STREQ(e.what(), "Too many stems in the block \"ва\"\n");
+    }
+    EXPECT_EQ(built->Storage.StemBlockCount(), blocks);
+    EXPECT_EQ(built->Storage.StemBlocks(), slots);
+    ExpectEveryFormFound(*built->Dictionary, ReadForms(sample));
+}
+
+// A tuple length whose slot count (letters ^ length) is beyond any dictionary is refused
+// before the slot array is allocated.
+TEST(DictionaryBuild, OverlongTupleLengthIsRefused) {
+    for (const uint64_t tuple : {uint64_t(5), uint64_t(1) << 33, ~uint64_t(0)}) {
+        TCompilerSettings settings = RussianSettings();
+        settings.TupleLength = tuple;
+        TNullOutput messages;
+        TDictionaryCompiler compiler(&settings, &messages);
+        const std::string entry = "стол\n[стол]\tS,m,inan=nom,sg\n\n";
+        TMemoryInput in(entry.data(), entry.size());
+        ASSERT_EQ(compiler.CompileStream(in), 1);
+        TMemoryPool pool(4096);
+        TDictionaryStorage storage(&pool);
+        EXPECT_THROW(compiler.BuildDictionary(storage), NByk::TCompileError) << tuple;
+        EXPECT_EQ(storage.StemBlocks(), nullptr);
+    }
+}
+
+TEST(DictionaryBuild, BuildingNeedsAFinishedCompilation) {
+    TCompilerSettings settings = RussianSettings();
+    TNullOutput messages;
+    TDictionaryCompiler compiler(&settings, &messages);
+    TMemoryPool pool(4096);
+    TDictionaryStorage storage(&pool);
+    EXPECT_THROW(compiler.BuildDictionary(storage), NByk::TCompileError);
+    EXPECT_EQ(compiler.Finish(), 0);
+    EXPECT_THROW(compiler.BuildDictionary(storage), NByk::TCompileError);
+}
+
+bool HasPrefix(const NByk::TDictionary& d, const std::u16string& key) {
+    const char* value = nullptr;
+    return d.PrefixTrie.Find(reinterpret_cast<const wchar16*>(key.data()), key.size(), &value);
+}
+
+TEST(DictionaryPrefixes, LinesBecomeLowerCaseKeys) {
+    const std::string entry = "стол\n[стол]\tS,m,inan=nom,sg\n\n";
+    // Lines differing only in case are one key (the report counts lines added); an empty line
+    // is the empty key.
+    const auto built = CompileText(entry, "Под\nпод\r\nНЕ\n\n");
+    EXPECT_NE(built->Messages.find("Compiled prefixes: 4 entries.\n"), std::string::npos)
+        << built->Messages;
+    EXPECT_TRUE(HasPrefix(*built->Dictionary, u"под"));
+    EXPECT_TRUE(HasPrefix(*built->Dictionary, u"не"));
+    EXPECT_FALSE(HasPrefix(*built->Dictionary, u"Под"));
+    // Without a prefix list the trie is the saved root alone: no key, not even the empty one.
+    const auto bare = CompileText(entry);
+    EXPECT_FALSE(HasPrefix(*bare->Dictionary, u"под"));
+    EXPECT_FALSE(HasPrefix(*bare->Dictionary, u""));
+    NByk::CheckDictionary(*bare->Dictionary);
+}
+
+TEST(DictionaryPrefixes, CodePagesOfPrefixLines) {
+    TCompilerSettings settings = RussianSettings();
+    TBufferOutput messages;
+    TDictionaryCompiler compiler(&settings, &messages);
+    // An empty list still reports.
+    TMemoryInput none("", 0);
+    EXPECT_EQ(compiler.CompilePrefixes(none), 0);
+    EXPECT_NE(std::string(messages.Range().data(), messages.Range().size())
+                  .find("Compiled prefixes: 0 entries.\nCompiled prefixes: 1 nodes in trie.\n"),
+              std::string::npos);
+    // Malformed UTF-8 is refused.
+    EXPECT_ANY_THROW(compiler.AddPrefix(Stroka("\xD0")));
+    // A single-byte page: one unit per byte (cp1251 "ПОД").
+    settings.CodePage = CODES_WIN;
+    compiler.AddPrefix(Stroka("\xCF\xCE\xC4"));
+    EXPECT_EQ(compiler.PrefixCount(), 1u);
+    // A code page outside the table is refused before it is looked up.
+    for (const ECharset bad : {ECharset(-1), ECharset(CODES_MAX), ECharset(100000)}) {
+        settings.CodePage = bad;
+        EXPECT_ANY_THROW(compiler.AddPrefix(Stroka("под")));
+    }
+    EXPECT_EQ(compiler.PrefixCount(), 1u);
 }
 
 }  // namespace
