@@ -311,4 +311,15 @@ TEST(DictionaryPrefixes, CodePagesOfPrefixLines) {
     EXPECT_EQ(compiler.PrefixCount(), 1u);
 }
 
+// The build compiles the same source with the dictionary_compile tool: its file is the one the
+// library writes.
+TEST(DictionaryBuild, ToolWritesWhatTheLibraryBuilds) {
+    const auto built = CompileText(ReadFile(TestData("sample-entries.dict")));
+    TBufferOutput file;
+    NByk::WriteDictionary(*built->Dictionary, file);
+    const std::string tool = ReadFile(LEMMIX_SAMPLE_DICTIONARY);
+    ASSERT_FALSE(tool.empty());
+    EXPECT_TRUE(tool == std::string(file.Range().data(), file.Range().size()));
+}
+
 }  // namespace
