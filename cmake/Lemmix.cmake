@@ -69,3 +69,43 @@ function(lemmix_embed_data target symbol file)
         VERBATIM)
     target_sources(${target} PRIVATE ${output})
 endfunction()
+
+# Compiles the dictionary source SOURCE (entry format, UTF-8; relative to the current source
+# folder unless absolute) into the binary dictionary OUTPUT (relative to the current binary
+# folder unless absolute) with the dictionary_compile tool, before TARGET is built. Optional:
+# PREFIXES (a prefix list), TUPLE (tuple length, default 2), LANGUAGE (default ru), THRESHOLD
+# (rule threshold, default 0). For small test fixtures only. Use, after the test targets exist:
+#   lemmix_compile_dictionary(lemmer_rule_matcher_test SOURCE testdata/tiny.dict OUTPUT tiny.bin)
+# and give the test the path ${CMAKE_CURRENT_BINARY_DIR}/tiny.bin (e.g. a compile definition).
+function(lemmix_compile_dictionary target)
+    cmake_parse_arguments(arg "" "SOURCE;OUTPUT;PREFIXES;TUPLE;LANGUAGE;THRESHOLD" "" ${ARGN})
+    get_filename_component(input ${arg_SOURCE} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    get_filename_component(output ${arg_OUTPUT} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_BINARY_DIR})
+    set(options)
+    set(depends dictionary_compile ${input})
+    if(arg_PREFIXES)
+        get_filename_component(prefixes ${arg_PREFIXES} ABSOLUTE
+            BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+        list(APPEND options -p ${prefixes})
+        list(APPEND depends ${prefixes})
+    endif()
+    if(arg_TUPLE)
+        list(APPEND options -t ${arg_TUPLE})
+    endif()
+    if(arg_LANGUAGE)
+        list(APPEND options -l ${arg_LANGUAGE})
+    endif()
+    if(arg_THRESHOLD)
+        list(APPEND options -r ${arg_THRESHOLD})
+    endif()
+    add_custom_command(OUTPUT ${output}
+        COMMAND dictionary_compile ${options} ${input} ${output}
+        DEPENDS ${depends}
+        COMMENT "Compiling dictionary ${arg_SOURCE}"
+        VERBATIM)
+    string(MAKE_C_IDENTIFIER "${target}_${arg_OUTPUT}" helper)
+    add_custom_target(${helper} DEPENDS ${output})
+    if(TARGET ${target})
+        add_dependencies(${target} ${helper})
+    endif()
+endfunction()

@@ -13,7 +13,9 @@
 // when there is nothing to build.
 #pragma once
 
+#include "lemmer/compiler/compact_trie_builder.h"
 #include "lemmer/compiler/compiler_settings.h"
+#include "lemmer/compiler/dictionary_storage.h"
 #include "lemmer/compiler/entry_parser.h"
 #include "lemmer/compiler/global_tables.h"
 
@@ -22,6 +24,11 @@
 #include "util/stream/output.h"
 
 #include <cstdint>
+#include <memory>
+
+namespace NByk {
+class TDictionary;
+}  // namespace NByk
 
 // Not thread-safe. Call order: CompileEntry / CompileEntryFromString any number of times, or
 // CompileStream once; then Finish once; then, only when Finish returned 1 or more, the building
@@ -63,6 +70,22 @@ public:
     // Finish numbered. REQUIRES: Finish returned 1 or more (asserted).
     const TGlobalTables& FinishedTables() const;
 
+    // A new dictionary from the finished tables and the prefix trie: its tables in the
+    // storage's pool, its stem blocks owned by the storage (which must outlive it). Writes the
+    // statistics lines to the message stream. Raises NByk::TCompileError when Finish has not
+    // returned 1 or more, and what the table builders raise (dictionary_builder.h); nothing
+    // half-built is returned then, and the storage keeps the stem blocks it had.
+    std::unique_ptr<NByk::TDictionary> BuildDictionary(TDictionaryStorage& storage);
+
+    // Replaces the prefix trie by the lines of in (every line, empty ones too, is one word
+    // beginning in the settings' code page, lower-cased); reports the entry and node counts.
+    // Raises the recoding errors of AddPrefix, keeping the lines added before. Returns 0.
+    int CompilePrefixes(TInputStream& in);
+    // Adds one line to the prefix trie. Raises kexception for a code page outside the table
+    // (checked before anything else) and the decoding errors of the code page.
+    void AddPrefix(const Stroka& line);
+    uint64_t PrefixCount() const { return Prefixes_.EntryCount(); }
+
 private:
     void Abort() noexcept { EntriesRead_ = AbortedCount; }
 
@@ -70,6 +93,7 @@ private:
     TOutputStream* Messages_;
     TGlobalTables Tables_;
     TEntryParser Parser_;
+    TCompactTrieBuilder<wchar16, unsigned long> Prefixes_;
     uint64_t EntriesRead_ = 0;
     uint64_t EntriesRejected_ = 0;
     bool Finished_ = false;

@@ -19,7 +19,7 @@ TDictionaryStorage::~TDictionaryStorage() {
     ReleaseBlocks();
 }
 
-void TDictionaryStorage::SetStemBlocks(TStemBlock** blocks, uint64_t count,
+void TDictionaryStorage::SetStemBlocks(NByk::TStemBlock** blocks, uint64_t count,
                                        TBlockRelease release) noexcept {
     ReleaseBlocks();
     Blocks_ = blocks;

@@ -9,14 +9,16 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace NByk {
 struct TStemBlock;
+}  // namespace NByk
 
 // Not thread-safe. The pool is not owned; the stem-block array is, together with every block in
 // it, which the storage releases through the release function that was given with the array.
 class TDictionaryStorage {
 public:
     // Frees one stem block (its node buffer first, then the block).
-    using TBlockRelease = void (*)(TStemBlock* block) noexcept;
+    using TBlockRelease = void (*)(NByk::TStemBlock* block) noexcept;
 
     // Takes the shared empty text (8 bytes) from the pool at once.
     explicit TDictionaryStorage(TMemoryPool* pool);
@@ -31,8 +33,8 @@ public:
 
     // Hands the storage a heap array of count block pointers (allocated with new[], entries
     // null or blocks that `release` frees); an array held before is released first.
-    void SetStemBlocks(TStemBlock** blocks, uint64_t count, TBlockRelease release) noexcept;
-    TStemBlock** StemBlocks() const noexcept { return Blocks_; }
+    void SetStemBlocks(NByk::TStemBlock** blocks, uint64_t count, TBlockRelease release) noexcept;
+    NByk::TStemBlock** StemBlocks() const noexcept { return Blocks_; }
     uint64_t StemBlockCount() const noexcept { return BlockCount_; }
 
 private:
@@ -40,7 +42,7 @@ private:
 
     TMemoryPool* Pool_;
     const wchar16* EmptyText_;
-    TStemBlock** Blocks_ = nullptr;
+    NByk::TStemBlock** Blocks_ = nullptr;
     uint64_t BlockCount_ = 0;
     TBlockRelease Release_ = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using NByk::TStemBlock;
+
 namespace {
 
 int Released = 0;
