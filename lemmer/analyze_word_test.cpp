@@ -319,3 +319,45 @@ TEST(LanguageExclusionFlags, NamesTheLookupsTheMasksExclude) {
 }
 
 }  // namespace
+
+#ifdef LEMMIX_SAMPLE_DICTIONARY
+#include "lemmer/dictionary_loader.h"
+
+#include "util/generic/memory_pool.h"
+#include "util/stream/file_stream.h"
+
+namespace {
+
+TEST(CompiledDictionary, SampleEntriesAnalyseToTheirLemmas) {
+    TMemoryPool pool(1 << 16);
+    NByk::TDictionary d;
+    TFileInput in{Stroka(LEMMIX_SAMPLE_DICTIONARY)};
+    NByk::LoadDictionary(d, in, pool);
+    NLemmer::NTest::TRussianDictionaryGuard guard(&d);
+    const struct {
+        const char16_t* Word;
+        const char16_t* Lemma;
+    } cases[] = {
+        {u"Столами", u"стол"},         {u"пальцев", u"палец"},    {u"маму", u"мама"},
+        {u"красивейший", u"красивый"}, {u"Красива", u"красивый"},
+    };
+    TAnalyzeWordOptions options;
+    options.DictionaryOnly();
+    TAnalysisVector out;
+    for (const auto& c : cases) {
+        const TToken token(c.Word);
+        AnalyzeWord(token.View(), out, TLangMask(1), nullptr, options);
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(Lemma(out[0]), std::u16string(c.Lemma)) << Dump(out);
+        EXPECT_EQ(out[0].Language, 1u);
+        EXPECT_EQ(out[0].Flags & AF_NOT_FROM_DICTIONARY, 0u);
+    }
+    // A short form beside no ordinary analysis is not rare; a superlative is ordinary.
+    AnalyzeWord(TToken(u"красива").View(), out, TLangMask(1), nullptr, options);
+    for (const TAnalysisRecord& r : out) {
+        EXPECT_EQ(r.Flags & AF_RARE_FORM, 0u);
+    }
+}
+
+}  // namespace
+#endif
