@@ -41,3 +41,46 @@ protected:
     }
     void DoFlush() override { Trace += "|F|"; }
 };
+
+#include "analyzer/token_handler.h"
+
+#include <map>
+
+// A small dictionary: every part of a token, and the whole token, found in `Words` gets its
+// analyses (covering that part, or all parts); anything else gets the unknown-word placeholder
+// unless dictionary analyses alone are asked for.
+class TFixtureAnalyzer : public NLemmix::IWordAnalyzer {
+public:
+    std::map<std::u16string, std::vector<TAnalysisRecord>> Words;
+    std::vector<bool> DictionaryOnlyCalls;
+
+    size_t Analyze(const TTokenView& token, bool dictionaryOnly,
+                   TAnalysisVector& records) override {
+        DictionaryOnlyCalls.push_back(dictionaryOnly);
+        const size_t n = token.Parts.size();
+        auto add = [&](const std::u16string& text, uint64_t first, uint64_t count) {
+            auto found = Words.find(text);
+            if (found == Words.end()) {
+                return;
+            }
+            for (TAnalysisRecord r : found->second) {
+                r.FirstPart = first;
+                r.PartCount = count;
+                records.push_back(r);
+            }
+        };
+        if (n > 1) {
+            for (size_t i = 0; i < n; ++i) {
+                add(std::u16string(token.Text + token.Parts[i].Pos, token.Parts[i].Len), i, 1);
+            }
+        }
+        add(std::u16string(token.Text, token.Length), 0, n);
+        if (records.empty() && !dictionaryOnly) {
+            TAnalysisRecord placeholder;
+            placeholder.Flags = AF_PLACEHOLDER;
+            placeholder.CommonGrammar = "";
+            records.push_back(placeholder);
+        }
+        return records.size();
+    }
+};
