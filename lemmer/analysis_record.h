@@ -87,18 +87,16 @@ static_assert(std::is_trivially_copyable_v<TAnalysisRecord>);
 using TAnalysisVector = std::vector<TAnalysisRecord>;
 
 // Options of one recognition call.
-enum ERecognizeFlags : uint64_t {
-    RF_DICTIONARY = 4,
-    RF_SECOND_DICTIONARY = 8,
-    RF_HYPOTHESES = 16,
-    RF_PLACEHOLDER = 32,
-};
+inline constexpr uint64_t RF_DICTIONARY = 4;         // main (and registry) dictionary
+inline constexpr uint64_t RF_SECOND_DICTIONARY = 8;  // also the second dictionary
+inline constexpr uint64_t RF_HYPOTHESES = 16;        // hypotheses for unknown words
+inline constexpr uint64_t RF_PLACEHOLDER = 32;       // a placeholder when nothing was found
 
 struct TRecognizeOptions {
     static constexpr uint64_t Unlimited = ~uint64_t(0);
 
     uint64_t MaxResults = Unlimited;  // 0: not even a placeholder
-    uint64_t Flags = 0;               // ERecognizeFlags
+    uint64_t Flags = 0;               // RF_* bits
     const char* GrammarFilter = "";   // NUL-terminated; "" is no filter
     bool UseRegistry = true;          // consult the registry's additional dictionary
     bool AlreadyNormalized = false;

@@ -1,0 +1,270 @@
+#include "lemmer/language.h"
+
+#include "lemmer/alphabet_registry.h"
+#include "lemmer/language_objects.h"
+#include "lemmer/word_normalizer.h"
+
+#include "util/charset/language.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Callers cut words to this many units; the first normalisation step writes into as many.
+constexpr size_t WordCapacity = 112;
+constexpr size_t LookupCapacity = 56;
+
+const NLemmer::TNormalizationMask& FirstStepMask() {
+    static const NLemmer::TNormalizationMask mask =
+        NLemmer::TNormalizationMask().Set(NLemmer::NS_COMPOSE).Set(NLemmer::NS_DERENYX);
+    return mask;
+}
+
+const NLemmer::TNormalizationMask& SecondStepMask() {
+    static const NLemmer::TNormalizationMask mask = NLemmer::TNormalizationMask()
+                                                        .Set(NLemmer::NS_CONVERT)
+                                                        .Set(NLemmer::NS_ADVANCED_CONVERT)
+                                                        .Set(NLemmer::NS_CHECK_ALPHABET);
+    return mask;
+}
+
+TRegisteredLanguages& RawRegistry() {
+    static TRegisteredLanguages registry;
+    return registry;
+}
+
+}  // namespace
+
+TLanguage::TLanguage(uint32_t id, bool doNotRegister) : Id_(id) {
+    if (!doNotRegister) {
+        RegisterLanguage(this);
+    }
+}
+
+TLanguage::~TLanguage() = default;
+
+bool TLanguage::IsKnownWord(const wchar16*, size_t) const {
+    return false;
+}
+
+bool TLanguage::IsOwnAnalysis(const TAnalysisRecord& record) const {
+    return record.Language == Id_ && (record.Flags & AF_TRANSLIT_MASK) == 0;
+}
+
+Stroka TLanguage::DictionaryFingerprint() const {
+    return Stroka();
+}
+
+int TLanguage::SpecialParadigmKind(const TAnalysisRecord&) const {
+    return 0;
+}
+
+size_t TLanguage::Recognize(const wchar16* word, size_t length, TAnalysisVector& out,
+                            const TRecognizeOptions& options) const {
+    NLemmer::TNormalizeResult result(length);
+    const wchar16* lookupText = word;
+    const wchar16* normalizedText = word;
+    size_t normalizedLength = length;
+    wchar16 firstStep[WordCapacity];
+    wchar16 lookup[LookupCapacity];
+    if (!options.AlreadyNormalized) {
+        const NLemmer::TAlphabetWordNormalizer* normalizer =
+            NLemmer::GetAlphabetWordNormalizer(static_cast<int>(Id_));
+        if (normalizer == nullptr) {
+            return 0;
+        }
+        const NLemmer::TNormalizeResult first =
+            normalizer->NormalizeWord(word, length, firstStep, WordCapacity, FirstStepMask());
+        if (!first.Valid) {
+            return 0;
+        }
+        result = normalizer->NormalizeWord(firstStep, first.Length, lookup, LookupCapacity,
+                                           SecondStepMask());
+        if (!result.Valid) {
+            return 0;
+        }
+        lookupText = lookup;
+        normalizedText = firstStep;
+        normalizedLength = first.Length;
+    }
+
+    const size_t first = out.size();
+    size_t added = Lookup(lookupText, result.Length, out, options);
+    if (added == 0 && (options.Flags & RF_PLACEHOLDER)) {
+        added = AddUnknownWordAnalysis(lookupText, result.Length, out, options.MaxResults);
+    }
+    for (size_t i = first; i < first + added; ++i) {
+        TAnalysisRecord& r = out[i];
+        r.Language = Id_;
+        SetRecordSourceText(r, word, length);
+        SetRecordText(r, normalizedText, normalizedLength);
+    }
+    const size_t kept = PostProcess(out, first, first + added, result);
+    if (kept > options.MaxResults) {
+        out.resize(first + options.MaxResults);
+        return options.MaxResults;
+    }
+    return kept;
+}
+
+size_t TLanguage::RecognizeFromLatin(const wchar16*, size_t, TAnalysisVector&, size_t,
+                                     const char*) const {
+    return 0;
+}
+
+size_t TLanguage::RecognizeToLatin(const wchar16*, size_t, TAnalysisVector&, size_t,
+                                   const char*) const {
+    return 0;
+}
+
+size_t TLanguage::RecognizeTransliterated(const wchar16*, size_t, TAnalysisVector&, uint32_t,
+                                          uint64_t) const {
+    return 0;
+}
+
+bool TLanguage::SplitsBetween(const wchar16*, size_t, size_t, size_t, size_t, bool) const {
+    return true;
+}
+
+size_t TLanguage::PostProcess(TAnalysisVector&, size_t first, size_t end,
+                              const NLemmer::TNormalizeResult&) const {
+    return end - first;
+}
+
+size_t TLanguage::Lookup(const wchar16*, size_t, TAnalysisVector&, const TRecognizeOptions&) const {
+    return 0;
+}
+
+size_t TLanguage::ClearAndRecognize(const wchar16* word, size_t length, TAnalysisVector& out,
+                                    const TRecognizeOptions& options) const {
+    out.clear();
+    return Recognize(word, length, out, options);
+}
+
+size_t TLanguage::ClearAndRecognizeFromLatin(const wchar16* word, size_t length,
+                                             TAnalysisVector& out, size_t maxResults,
+                                             const char* grammarFilter) const {
+    out.clear();
+    return RecognizeFromLatin(word, length, out, maxResults, grammarFilter);
+}
+
+size_t TLanguage::ClearAndRecognizeToLatin(const wchar16* word, size_t length, TAnalysisVector& out,
+                                           size_t maxResults, const char* grammarFilter) const {
+    out.clear();
+    return RecognizeToLatin(word, length, out, maxResults, grammarFilter);
+}
+
+TDefaultLanguage::~TDefaultLanguage() = default;
+
+size_t AddUnknownWordAnalysis(const wchar16* word, size_t length, TAnalysisVector& out,
+                              uint64_t maxResults) {
+    if (maxResults == 0) {
+        return 0;
+    }
+    TAnalysisRecord& r = out.emplace_back();
+    SetRecordLemma(r, word, length, 0, 0, 0, "");
+    r.Flags = AF_PLACEHOLDER;
+    return 1;
+}
+
+TRecognizeOptions MakeRecognizeOptions(int level, const char* grammarFilter, bool useRegistry) {
+    static constexpr uint64_t FLAGS[] = {
+        RF_DICTIONARY,
+        RF_DICTIONARY | RF_SECOND_DICTIONARY,
+        RF_DICTIONARY | RF_SECOND_DICTIONARY | RF_HYPOTHESES,
+    };
+    const uint64_t flags = level >= 0 && level < 3 ? FLAGS[level] : FLAGS[2] | RF_PLACEHOLDER;
+    return TRecognizeOptions(TRecognizeOptions::Unlimited, flags, grammarFilter, useRegistry);
+}
+
+void RegisterLanguage(const TLanguage* language) {
+    const uint32_t id = language->Id();
+    if (id >= TRegisteredLanguages::IdCount) {
+        ThrowRangeError("bitset");
+    }
+    TRegisteredLanguages& r = RawRegistry();
+    auto at = std::upper_bound(r.List.begin(), r.List.end(), id,
+                               [](uint32_t i, const TLanguage* l) { return i < l->Id(); });
+    r.List.insert(at, language);
+    if (id >= 1) {
+        r.Mask.SafeSet(static_cast<int>(id));
+    }
+    r.ById[id] = language;
+}
+
+const TRegisteredLanguages& GetRegisteredLanguages() {
+    NLemmer::NPrivate::BuiltInLanguages();
+    return RawRegistry();
+}
+
+const TLanguage* LanguageById(uint32_t id) {
+    return id < TRegisteredLanguages::IdCount ? GetRegisteredLanguages().ById[id] : nullptr;
+}
+
+const std::vector<const TLanguage*>& GetLanguageList() {
+    return GetRegisteredLanguages().List;
+}
+
+TLangMask RegisteredCharLanguages(wchar16 unit) {
+    return NLemmer::GetCharLanguageValue(unit) & GetRegisteredLanguages().Mask;
+}
+
+TLangMask RegisteredWordLanguages(const wchar16* word, size_t length, bool skipDigits) {
+    return NLemmer::GetWordLanguageMask(word, length, skipDigits) & GetRegisteredLanguages().Mask;
+}
+
+const TLanguage* LanguageObjectByName(const char* name) {
+    const size_t n = name != nullptr ? std::strlen(name) : 0;
+    return LanguageById(static_cast<uint32_t>(LanguageByName(TCharRange(name, n))));
+}
+
+TLangMask ParseLanguageList(const char* text, const char* delimiters) {
+    TLangMask mask;
+    if (text == nullptr) {
+        return mask;
+    }
+    const char* p = text;
+    while (*p != 0) {
+        const size_t field = std::strcspn(p, delimiters);
+        if (field != 0) {
+            const Stroka name(p, field);
+            const TLanguage* l = LanguageObjectByName(name.c_str());
+            if (l != nullptr && l->Id() >= 1 && l->Id() <= 57) {
+                mask.SafeSet(static_cast<int>(l->Id()));
+            }
+        }
+        p += field;
+        if (*p != 0) {
+            ++p;
+        }
+    }
+    return mask;
+}
+
+void WarmUpLanguages(TLangMask mask) {
+    wchar16 latin[22];
+    wchar16 cyrillic[22];
+    std::fill(std::begin(latin), std::end(latin), wchar16('a'));
+    std::fill(std::begin(cyrillic), std::end(cyrillic), wchar16(0x430));
+    static constexpr size_t LENGTHS[] = {1, 2, 3, 16};
+    const TRecognizeOptions options = MakeRecognizeOptions(3, "", true);
+    TAnalysisVector scratch;
+    for (const TLanguage* l : GetLanguageList()) {
+        if (l->Id() < 1 || l->Id() > 57 || !mask.SafeTest(static_cast<int>(l->Id()))) {
+            continue;
+        }
+        for (size_t n : LENGTHS) {
+            l->ClearAndRecognize(latin, n, scratch, options);
+        }
+        for (size_t n : LENGTHS) {
+            l->ClearAndRecognize(cyrillic, n, scratch, options);
+        }
+        for (size_t n : LENGTHS) {
+            l->ClearAndRecognizeFromLatin(latin, n, scratch, 2, "");
+        }
+        for (size_t n : LENGTHS) {
+            l->ClearAndRecognizeToLatin(cyrillic, n, scratch, 2, "");
+        }
+    }
+}

@@ -1,0 +1,118 @@
+// The language classes: one process-wide object per language id, found with LanguageById, that
+// recognises a word (normalise, look up, placeholder, stamp, post-process), decides where a
+// token splits, and post-processes new analyses.
+//
+//     const TLanguage* russian = LanguageById(1);
+//     TAnalysisVector records;
+//     russian->Recognize(word, length, records, MakeRecognizeOptions(3, "", true));
+//
+// The five built-in objects (ids 0, 1, 2, 32, 53) are built and registered on the first query
+// of the registry and live until the process ends. After that, queries only read: any number of
+// threads may recognise with them. Recognition raises what the language's lookup raises
+// (dictionary construction, std::bad_alloc); records appended before stay in the vector.
+#pragma once
+
+#include "lemmer/analysis_record.h"
+#include "lemmer/lang_mask.h"
+#include "lemmer/normalize_result.h"
+
+#include "util/generic/string.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TLanguage {
+public:
+    explicit TLanguage(uint32_t id, bool doNotRegister = false);
+    virtual ~TLanguage() = 0;
+    TLanguage(const TLanguage&) = delete;
+    TLanguage& operator=(const TLanguage&) = delete;
+
+    uint32_t Id() const { return Id_; }
+
+    // Whether the word (any case) is in the language's main dictionary.
+    virtual bool IsKnownWord(const wchar16* word, size_t length) const;
+    // The record is of this language and not obtained through transliteration.
+    virtual bool IsOwnAnalysis(const TAnalysisRecord& record) const;
+    // Fingerprint texts of the language's dictionaries, "" when it has none.
+    virtual Stroka DictionaryFingerprint() const;
+    // 0 to 3: how good a lemma the record's paradigm gives.
+    virtual int SpecialParadigmKind(const TAnalysisRecord& record) const;
+
+    // Normalises the word, looks it up, adds a placeholder on request, stamps language and
+    // texts into the new records, post-processes them and cuts them to options.MaxResults.
+    // Returns the number of records appended. Not virtual: every language shares it.
+    size_t Recognize(const wchar16* word, size_t length, TAnalysisVector& out,
+                     const TRecognizeOptions& options) const;
+    // Analyses of a Latin word through the language's translation table. No language of this
+    // system has one, so these append nothing.
+    virtual size_t RecognizeFromLatin(const wchar16* word, size_t length, TAnalysisVector& out,
+                                      size_t maxResults, const char* grammarFilter) const;
+    virtual size_t RecognizeToLatin(const wchar16* word, size_t length, TAnalysisVector& out,
+                                    size_t maxResults, const char* grammarFilter) const;
+    virtual size_t RecognizeTransliterated(const wchar16* word, size_t length, TAnalysisVector& out,
+                                           uint32_t level, uint64_t exclusionFlags) const;
+
+    // Whether parts A and B of a token (positions in `text`) are analysed apart.
+    virtual bool SplitsBetween(const wchar16* text, size_t startA, size_t lengthA, size_t startB,
+                               size_t lengthB, bool transliterationPass) const;
+    // Post-processes the new records [first, end); returns how many of them remain.
+    virtual size_t PostProcess(TAnalysisVector& records, size_t first, size_t end,
+                               const NLemmer::TNormalizeResult& normalized) const;
+    // Looks the normalised word up; returns the number of records appended.
+    virtual size_t Lookup(const wchar16* word, size_t length, TAnalysisVector& out,
+                          const TRecognizeOptions& options) const;
+
+    size_t ClearAndRecognize(const wchar16* word, size_t length, TAnalysisVector& out,
+                             const TRecognizeOptions& options) const;
+    size_t ClearAndRecognizeFromLatin(const wchar16* word, size_t length, TAnalysisVector& out,
+                                      size_t maxResults, const char* grammarFilter) const;
+    size_t ClearAndRecognizeToLatin(const wchar16* word, size_t length, TAnalysisVector& out,
+                                    size_t maxResults, const char* grammarFilter) const;
+
+private:
+    uint32_t Id_;
+};
+
+// The language without a dictionary (id 0): its recognition gives at most the placeholder.
+class TDefaultLanguage final : public TLanguage {
+public:
+    TDefaultLanguage() : TLanguage(0) {}
+    ~TDefaultLanguage() override;
+};
+
+// Appends the placeholder of an unanalysed word (lemma = word, flag 8) unless maxResults is 0.
+size_t AddUnknownWordAnalysis(const wchar16* word, size_t length, TAnalysisVector& out,
+                              uint64_t maxResults);
+
+// Options by analysis level: 0 dictionary, 1 plus second dictionary, 2 plus hypotheses,
+// anything else plus placeholder.
+TRecognizeOptions MakeRecognizeOptions(int level, const char* grammarFilter, bool useRegistry);
+
+// The registry of language objects, ordered by id.
+struct TRegisteredLanguages {
+    static constexpr size_t IdCount = 58;
+    const TLanguage* ById[IdCount] = {};
+    std::vector<const TLanguage*> List;
+    TLangMask Mask;
+};
+
+// Adds a language: into List after the languages of smaller or equal id, into Mask (ids 1 to
+// 57) and into ById (replacing an earlier language of the same id). Ids above 57 are refused
+// with the standard out-of-range error "bitset".
+void RegisterLanguage(const TLanguage* language);
+// The registry with the built-in languages registered.
+const TRegisteredLanguages& GetRegisteredLanguages();
+// Null for an id without a language object or outside 0 to 57.
+const TLanguage* LanguageById(uint32_t id);
+const std::vector<const TLanguage*>& GetLanguageList();
+TLangMask RegisteredCharLanguages(wchar16 unit);
+TLangMask RegisteredWordLanguages(const wchar16* word, size_t length, bool skipDigits);
+// By language name ("rus", "eng", ...); the default language for an empty or unknown name.
+const TLanguage* LanguageObjectByName(const char* name);
+// The mask of the languages named in `text`, split on any byte of `delimiters`.
+TLangMask ParseLanguageList(const char* text, const char* delimiters);
+// Recognises short artificial words in every registered language of `mask`, so that what a
+// language builds lazily is built before real work.
+void WarmUpLanguages(TLangMask mask);
