@@ -5,6 +5,7 @@
 #include "analyzer/line_reader.h"
 #include "analyzer/output_preprocessor.h"
 #include "analyzer/token_handler.h"
+#include "analyzer/word_analyzer.h"
 #include "tokenizer/tokenizer.h"
 #include "util/generic/string.h"
 
@@ -36,10 +37,6 @@ void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOpti
 }
 
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options) {
-    Stroka line;
-    while (input.ReadLine(line)) {
-        if (options->CopyAll) {
-            output << line << '\n';
-        }
-    }
+    TRussianWordAnalyzer analyzer;
+    RunAnalysis(input, output, options, &analyzer);
 }

@@ -20,9 +20,5 @@ class IWordAnalyzer;
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options,
                  NLemmix::IWordAnalyzer* analyzer);
 
-// The run of the lemmix command.
-//
-// Until the morphology is part of the build, words are not analysed: with CopyAll every input
-// line is written out with a line feed (one carriage return before the line feed is dropped),
-// without it the input is read and dropped.
+// The run of the lemmix command: the words are analysed in Russian.
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options);
