@@ -1,12 +1,42 @@
 #include "analyzer/driver.h"
 
+#include "analyzer/analysis_printer.h"
+#include "analyzer/line_decoder.h"
+#include "analyzer/line_reader.h"
+#include "analyzer/output_preprocessor.h"
+#include "analyzer/token_handler.h"
+#include "analyzer/word_analyzer.h"
+#include "tokenizer/tokenizer.h"
 #include "util/generic/string.h"
 
-void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options) {
-    Stroka line;
-    while (input.ReadLine(line)) {
-        if (options->CopyAll) {
-            output << line << '\n';
+#include <vector>
+
+void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options,
+                 NLemmix::IWordAnalyzer* analyzer) {
+    TAnalysisPrinter printer(options, &output);
+    NLemmix::TBasicPreprocessor preprocessor(options, &printer);
+    NLemmix::TTokenHandler handler(options, &preprocessor, analyzer);
+    const TTokenizerConfig config{&handler, true};
+    TLineReader reader(input, TLineFeedForm::ForCharset(options->Encoding));
+    TLineDecoder decoder(options->Encoding);
+    std::vector<char> line;
+    std::vector<wchar16> units;
+    try {
+        while (reader.Next(line)) {
+            decoder.Decode(line.data(), line.size(), units);
+            units.push_back(u'\n');
+            TokenizeWide(config, units.data(), units.size(), false, 0);
         }
+    } catch (...) {
+        // What the earlier lines (and the failed word, up to the failure) wrote reaches the
+        // stream before the error ends the run.
+        printer.WritePending();
+        throw;
     }
+    printer.WritePending();
+}
+
+void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options) {
+    TRussianWordAnalyzer analyzer;
+    RunAnalysis(input, output, options, &analyzer);
 }

@@ -5,11 +5,20 @@
 #include "util/stream/input.h"
 #include "util/stream/output.h"
 
-// The streams belong to the caller, who finishes the output afterwards: the run leaves in the
-// output's buffer whatever it wrote last. Every failure is raised (a kexception or a standard
-// error such as bad allocation); what was written before it stays written.
+namespace NLemmix {
+class IWordAnalyzer;
+}  // namespace NLemmix
+
+// The streams belong to the caller, who finishes the output afterwards: the run neither
+// flushes nor finishes it at the end. Every failure is raised (a kexception or a standard
+// error such as bad allocation): the first decoding error ends the run after the output of the
+// lines before it has been written to the stream.
 //
-// For now the run only moves the text: with CopyAll every input line is written out with a
-// line feed (one carriage return before the line feed is dropped), without it the input is
-// read and dropped. Words are not analysed yet.
+// The input is read in blocks and cut into lines at the line feed of its encoding (the unit
+// U+000A in UTF-16); each line is decoded to UTF-16, given a line feed and tokenised, and every
+// word is analysed by `analyzer` and printed as the options say.
+void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options,
+                 NLemmix::IWordAnalyzer* analyzer);
+
+// The run of the lemmix command: the words are analysed in Russian.
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options);

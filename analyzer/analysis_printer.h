@@ -1,0 +1,63 @@
+// The analysis printer: the exact text lemmix writes for each word (the word, its lemmas,
+// hypothesis marks, frequencies and grammar), the copied text between words, the sentence
+// marks and the lines of the word-per-line mode, in the output encoding.
+//
+// The output preprocessor drives it, for each word: BeginAnalyses, then PrintUnknownWord or one
+// PrintAnalysis per analysis, then EndAnalyses; Flush after the last part of a word token that
+// kept an analysis. PrintText and PrintSentenceEnd come only between words.
+#pragma once
+
+#include "analyzer/analyzer_options.h"
+#include "analyzer/output_recoder.h"
+#include "util/generic/string.h"
+#include "util/stream/output.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// What the printer reads of one analysis.
+struct TPrintedAnalysis {
+    const wchar16* Lemma = nullptr;
+    size_t LemmaLength = 0;
+    uint32_t Flags = 0;  // 0x1 hypothesis, 0x2 second dictionary, 0x8 unknown-word placeholder
+    const char* Grammar = nullptr;              // 0-terminated grammeme codes; set with -i
+    const char* const* FormGrammars = nullptr;  // FormGrammarCount such strings; set with -i
+    size_t FormGrammarCount = 0;
+};
+
+// Owns nothing: the options and the stream belong to the run. The text of a word and what
+// comes before it is gathered and handed to the stream with one write, at every flush point
+// (Flush, and each line feed of the word-per-line mode) and when it grows large; WritePending
+// hands over what is left at the end of the run or when the run fails. Raises the recoder's
+// errors and whatever the stream raises. Not thread-safe.
+class TAnalysisPrinter {
+public:
+    TAnalysisPrinter(const TAnalyzerOptions* options, TOutputStream* output);
+
+    void BeginAnalyses(const wchar16* text, size_t length);
+    void PrintAnalysis(const TPrintedAnalysis& analysis, double frequency);
+    void PrintUnknownWord(const wchar16* text, size_t length);
+    void EndAnalyses();
+    void PrintText(const wchar16* text, size_t length);
+    void PrintSentenceEnd();
+    void Flush();
+
+    // Writes the gathered text to the stream without flushing it.
+    void WritePending();
+
+private:
+    void PrintGrammar(const char* codes);
+    void WriteRecoded(const wchar16* text, size_t length);
+    void Put(char c) { Pending_.append(c); }
+    void LineFeed();
+    void WriteIfLarge();
+
+    const TAnalyzerOptions* Options_;
+    TOutputStream* Output_;
+    bool LemmaWritten_ = false;
+    bool LinePending_ = false;
+    TOutputRecoder Recoder_;
+    Stroka Pending_;
+    TUtf16String Escaped_;
+    Stroka GrammarText_;
+};

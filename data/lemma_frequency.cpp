@@ -1,0 +1,7 @@
+#include "data/lemma_frequency.h"
+
+#include "util/stream/embedded_data.h"
+
+const TBlob* GetLemmaFrequencyTable() {
+    return GetCompressedStaticData<GetLemmaFrequencyChunk>();
+}

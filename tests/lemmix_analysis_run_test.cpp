@@ -1,0 +1,59 @@
+// The analysis run of lemmix as a process: encodings in and out, the line cutting of UTF-16
+// input, stateful and four-byte output, and the failure policy. The words are Latin and CJK
+// ones, which the Russian analysis prints as unknown words whatever its dictionary holds.
+#include "tests/process.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TProcessResult Lemmix(std::vector<std::string> args, const std::string& input) {
+    args.insert(args.begin(), "lemmix");
+    return RunProcess({LEMMIX_EXECUTABLE, args, input, "", ""});
+}
+
+TEST(LemmixAnalysisRunTest, AnalysesInEveryKindOfEncoding) {
+    using namespace std::string_literals;
+    const struct {
+        std::vector<std::string> Args;
+        std::string Input;
+        std::string Output;
+    } cases[] = {
+        {{}, "", ""},
+        {{}, "ab, cd.\r\n", "ab{ab??}cd{cd??}"},
+        {{"-c", "-s"}, "ab. Cd\n", "ab{ab??}. {\\s}Cd{Cd??}\n"},
+        // The empty gap before an unknown word starts a line, also the first one.
+        {{"-c", "-n"}, "ab cd", "\nab{ab??}\n_\ncd{cd??}\n\\n"},
+        {{"-l", "-n"}, "ab", "ab??\n"},
+        {{"-e", "koi8-r", "-c"}, "ab\n", "ab{ab??}\n"},
+        // UTF-16LE: U+010A holds the byte 0x0A; the line is cut at U+000A only.
+        {{"-e", "utf-16le", "-c"}, "\x0a\x01-\0a\0\n\0"s, "\x0a\x01{\x0a\x01??}-\0a\0{a\0??}\n\0"s},
+        // GB18030 writes U+10000 in four bytes.
+        {{"-e", "gb18030", "-c"}, "\x90\x30\x81\x30\n", "\x90\x30\x81\x30{\x90\x30\x81\x30??}\n"},
+        // Every piece of ISO-2022-JP output ends in the initial shift state.
+        {{"-e", "iso-2022-jp", "-c"}, "\x1b$B$\"\x1b(B\n", "\x1b$B$\"\x1b(B{\x1b$B$\"\x1b(B??}\n"},
+    };
+    for (const auto& c : cases) {
+        const TProcessResult r = Lemmix(c.Args, c.Input);
+        std::string args;
+        for (const std::string& a : c.Args) {
+            args += a + " ";
+        }
+        EXPECT_EQ(r.Stdout, c.Output) << args;
+        EXPECT_EQ(r.Stderr, "") << args;
+        EXPECT_EQ(r.Status, 0) << args;
+    }
+}
+
+TEST(LemmixAnalysisRunTest, EndsAtMalformedUtf8AfterTheEarlierLines) {
+    const TProcessResult r = Lemmix({"-e", "utf-8", "-c"}, "ab\ncd \xff\nef\n");
+    EXPECT_EQ(r.Stdout, "ab{ab??}\n");
+    EXPECT_EQ(r.Stderr,
+              "failed to decode UTF-8 string at pos 3 in string \"cd \\xFF\"\nAborted.\n");
+    EXPECT_EQ(r.Status, 1);
+}
+
+}  // namespace
