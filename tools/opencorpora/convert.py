@@ -29,6 +29,8 @@ class TableCounter:
         self.paradigms = {}
         self.rules = {}
         self.stems = set()
+        self.short = collections.Counter()  # stems shorter than a block key, by length
+        self.short_examples = []
 
     def _id(self, table, key):
         found = table.get(key)
@@ -60,6 +62,10 @@ class TableCounter:
             record = (len(stem_texts), k, largest_cut + cut_k - len(tail_k), cut_k, paradigm_ids,
                       tuple(to_stem), tail_k, common_codes)
             self.stems.add((s, self._id(self.rules, record)))
+            if len(s) < self.tuple_length:
+                self.short[len(s)] += 1
+                if len(self.short_examples) < 20:
+                    self.short_examples.append("%s:[%s]" % (entry.lemma, s))
 
     def summary(self):
         blocks = collections.Counter(s[::-1][:self.tuple_length] for s, _ in self.stems)
@@ -75,7 +81,8 @@ class TableCounter:
             ("largest block (limit 32000)", "%d stems, key %r" % (largest, key[::-1])),
             ("blocks over 32000", sum(1 for n in blocks.values() if n > 32000)),
             ("most rules on one stem text (limit 682)", "%d (%r)" % (most_rules, text)),
-            ("empty stems", sum(1 for s, _ in self.stems if not s)),
+            ("stems shorter than a block key, by length", dict(sorted(self.short.items()))),
+            ("  for example", " ".join(self.short_examples)),
         ])
 
 
@@ -112,8 +119,10 @@ def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwrita
             else:
                 entries.set_single_stem(entry)
             counts["wordforms written"] += len(entry.forms)
-            if len(entry.lemma) > entries.LONGEST_LEMMA_KEPT:
-                counts["lemmas over %d units" % entries.LONGEST_LEMMA_KEPT] += 1
+            counts["longest lemma (units)"] = max(counts["longest lemma (units)"],
+                                                  len(entry.lemma))
+            counts["lemmas over %d units" % entries.LONGEST_LEMMA_KEPT] += (
+                len(entry.lemma) > entries.LONGEST_LEMMA_KEPT)
             counts["wordforms over %d units" % entries.LONGEST_LEMMA_KEPT] += sum(
                 len(f.word) > entries.LONGEST_LEMMA_KEPT for f in entry.forms)
             out.write(entries.source_text(entry, grammemes))

@@ -3,6 +3,7 @@ lexeme-level decisions, the stems, the compiler's entry checks and the written f
 
 import io
 import os
+import struct
 import unittest
 
 import azdicts
@@ -226,7 +227,47 @@ class Output(unittest.TestCase):
         self.assertTrue(out.getvalue().startswith("стол\n[стол]\tS,sg,m,inan=nom\n"))
 
 
+def build_dawg(keys):
+    """A double array with a completion guide for {key bytes: value}, laid out naively."""
+    trie = {}
+    for key, value in keys.items():
+        node = trie
+        for c in key:
+            node = node.setdefault(c, {})
+        node[None] = value
+    units, guide, used = {0: 0}, {}, {0}
+    queue = [(trie, 0)]
+    while queue:
+        node, index = queue.pop(0)
+        labels = sorted(c for c in node if c is not None)
+        slots = labels + ([0] if None in node else [])
+        base = 1  # children at base ^ label, the value at base; stored relative to index
+        while any((base ^ c) in used for c in slots):
+            base += 1
+        units[index] |= ((base ^ index) << 10) | (0x100 if None in node else 0)
+        if None in node:
+            units[base] = node[None] | 0x80000000
+            used.add(base)
+        guide[2 * index] = labels[0] if labels else 0
+        for c, after in zip(labels, labels[1:] + [0]):
+            units[base ^ c] = c
+            used.add(base ^ c)
+            guide[2 * (base ^ c) + 1] = after
+            queue.append((node[c], base ^ c))
+    n = max(units) + 1
+    data = struct.pack("<I", n) + b"".join(struct.pack("<I", units.get(i, 0)) for i in range(n))
+    return data + struct.pack("<I", n) + bytes(guide.get(i, 0) for i in range(2 * n))
+
+
 class Reader(unittest.TestCase):
+    def test_dawg_walk_lists_every_key_in_byte_order(self):
+        keys = {b"a": 1, b"ab": 2, b"abc": 3, b"b": 4, b"ba\x01\x03": 5, b"ca": 6, b"cb": 7}
+        dawg = azdicts.Dawg(build_dawg(keys))
+        self.assertEqual(list(dawg.keys()), sorted(keys.items()))
+        self.assertEqual(list(azdicts.Dawg(build_dawg({})).keys()), [])
+        with self.assertRaises(azdicts.DictsError):
+            azdicts.Dawg(build_dawg(keys)[:-3])
+
     def test_payload_numbers(self):
         for payload, expected in [(b"\x01\x01\x01\x01", (0, 0)), (b"\x23\x91\x03\x09", (2248, 132)),
                                   (b"\xff\xff\x01\x03", (16383, 1))]:
