@@ -203,6 +203,11 @@ def set_single_stem(entry):
         f.prefix, f.stem, f.suffix = f.oc_prefix, rest[:length], rest[length:]
 
 
+def _cut(form, stem_length):
+    rest = form.rest
+    form.stem, form.suffix = rest[:stem_length], rest[stem_length:]
+
+
 def set_variant_stems(entry, inventory, min_share):
     """Stem variants with short inflexions. A wordform may end in any ending that at least
     `min_share` of all wordforms with its tag share (or in nothing); its stem keeps at least one
@@ -221,15 +226,23 @@ def set_variant_stems(entry, inventory, min_share):
             if inventory.share(f.tag, folded[-k:]) >= min_share:
                 lengths.add(len(folded) - k)
         options.append({folded[:n]: n for n in lengths})
-    left = set(range(len(entry.forms)))
+    # Abbreviations (г, гг inside год) would pull the stem down to their letters: they take a
+    # stem of the other wordforms when they can, else their whole text.
+    abbreviations = {i for i, f in enumerate(entry.forms) if "abbr" in f.grammar}
+    left = set(range(len(entry.forms))) - abbreviations
+    if not left:
+        left, abbreviations = abbreviations, set()
+    chosen = set()
     while left:
         counts = collections.Counter(s for i in left for s in options[i])
         best = max(counts, key=lambda s: (counts[s], len(s), s))
+        chosen.add(best)
         for i in [i for i in left if best in options[i]]:
-            f = entry.forms[i]
-            rest = f.rest
-            f.stem, f.suffix = rest[:len(best)], rest[len(best):]
+            _cut(entry.forms[i], len(best))
             left.discard(i)
+    for i in abbreviations:
+        fits = [s for s in options[i] if s in chosen]
+        _cut(entry.forms[i], max(map(len, fits)) if fits else len(entry.forms[i].rest))
     # Variants that do not group the wordforms (a stem per word: rare adjectives in -ийся,
     # compounds such as баба-яга) say nothing a single stem would not.
     stems = len({normalize(f.stem) for f in entry.forms})

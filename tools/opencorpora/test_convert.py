@@ -138,6 +138,20 @@ class Stems(unittest.TestCase):
         entries.set_variant_stems(verb, inventory, 0.4)
         self.assertEqual(written(verb), ["[дела]вший", "[дела]ть"])
 
+    def test_abbreviations_do_not_pull_the_stem_down(self):
+        n, g, d, i = ("NOUN,inan,masc sing,%s" % c for c in ("nomn", "gent", "datv", "ablt"))
+        abbr = "NOUN,inan,masc,Abbr sing,nomn"
+        inventory = entries.EndingInventory()
+        for word in ("завод", "народ", "год", "стол"):
+            inventory.add(n, word)
+        for word, tag in [("завода", g), ("заводу", d), ("заводом", i), ("стола", g),
+                          ("столу", d), ("столом", i), ("г", abbr), ("гг", abbr), ("ул", abbr)]:
+            inventory.add(tag, word)
+        (entry,) = make(("год", n), ("года", g), ("году", d), ("годом", i), ("г", abbr),
+                        ("гг", abbr))
+        entries.set_variant_stems(entry, inventory, 0.3)
+        self.assertEqual(written(entry), ["[г]", "[гг]", "[год]", "[год]а", "[год]ом", "[год]у"])
+
     def test_too_many_variants_fall_back_to_one_stem(self):
         inventory = entries.EndingInventory()
         forms = [("аб" + chr(ord("а") + i) + "у", "T") for i in range(20)]
