@@ -33,6 +33,8 @@ class Dawg:
         if sys.byteorder != "little":
             self.units.byteswap()
         (g,) = struct.unpack_from("<I", data, end_units)
+        if n == 0 or g != n:
+            raise DictsError("words.dawg: %d units but a guide of %d" % (n, g))
         self.guide = data[end_units + 4:end_units + 4 + 2 * g]
         if len(self.guide) != 2 * g:
             raise DictsError("words.dawg: truncated guide")
@@ -45,7 +47,8 @@ class Dawg:
         """Yields (key bytes, value) for every key, in byte order."""
         units, guide = self.units, self.guide
         size = len(units)
-        # Explicit stack of (node, key length, label of the next child to try).
+        # Stack of (node, label of its next child to try); label 0: the node is done, and its
+        # own label leaves the key.
         key = bytearray()
         stack = [(0, guide[0])]
         if units[0] & 0x100:
@@ -65,7 +68,6 @@ class Dawg:
             if units[child] & 0x100:
                 yield bytes(key), units[child ^ self._offset(child)] & 0x7FFFFFFF
             stack.append((child, guide[2 * child]))
-        # The root's own entry pops nothing; every other pop of label 0 undid one append.
 
 
 def decode_payload(payload):

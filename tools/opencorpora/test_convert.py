@@ -279,8 +279,9 @@ class Reader(unittest.TestCase):
         dawg = azdicts.Dawg(build_dawg(keys))
         self.assertEqual(list(dawg.keys()), sorted(keys.items()))
         self.assertEqual(list(azdicts.Dawg(build_dawg({})).keys()), [])
-        with self.assertRaises(azdicts.DictsError):
-            azdicts.Dawg(build_dawg(keys)[:-3])
+        for broken in (build_dawg(keys)[:-3], struct.pack("<II", 0, 0)):
+            with self.assertRaises(azdicts.DictsError):
+                azdicts.Dawg(broken)
 
     def test_payload_numbers(self):
         for payload, expected in [(b"\x01\x01\x01\x01", (0, 0)), (b"\x23\x91\x03\x09", (2248, 132)),
