@@ -11,7 +11,9 @@
 // hypotheses); reports how often the first analysis has the right lemma (top-1), the right
 // lemma is among the analyses, and the first analysis has the right part of speech. The first
 // analysis of a hyphenated word is the first one covering the whole word. -x writes the
-// wordforms that missed (coverage: not found; -h: wrong top-1) with what came first.
+// wordforms that missed (coverage: not found; -h: wrong top-1), whether the lemma is "among"
+// the analyses or "absent", and the lemma, part of speech and "?" of a hypothesis that came
+// first.
 //
 // An offline tool: it installs the dictionary through the Russian language's private slot, the
 // same seam the tests use, rather than through the embedded dictionary.
@@ -210,7 +212,8 @@ int Run(int argc, char** argv) {
         counts.FromDictionary += first && !(first->Flags & AF_NOT_FROM_DICTIONARY);
         counts.PartOfSpeech += first && PartOfSpeech(*first) == pos;
         if (misses && (hypotheses ? !top1 : !anywhere)) {
-            *misses << Stroka(line.data(), tab2) << '\t' << pos << '\t';
+            *misses << Stroka(line.data(), tab2) << '\t' << pos << '\t'
+                    << (anywhere ? "among" : "absent") << '\t';
             if (first) {
                 *misses << Utf8(std::u16string(first->Lemma, first->LemmaLength)) << '\t'
                         << PartOfSpeech(*first) << '\t'
