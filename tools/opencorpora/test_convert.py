@@ -11,6 +11,7 @@ import convert
 import entries
 import mapping
 import propose_prefixes
+import sample_words
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAPPER = mapping.TagMapper()
@@ -302,6 +303,18 @@ class Output(unittest.TestCase):
                                   if convert.is_held_out(x, "18", 0.05)][::-1])
         self.assertNotEqual(chosen, [x.paradigm for x in lexemes
                                      if convert.is_held_out(x, "19", 0.05)])
+
+    def test_word_sample_is_seeded_in_list_order_and_leaves_out_long_compounds(self):
+        lines = ["слово%d\tслово\tS" % i for i in range(50)] + ["а-а-а-а\tа-а-а-а\tINTJ"]
+        first = sample_words.sample(lines, 10, 18)
+        self.assertEqual(first, sample_words.sample(lines, 10, 18))
+        self.assertNotEqual(first, sample_words.sample(lines, 10, 19))
+        self.assertEqual(len(first), 10)
+        self.assertEqual(first, sorted(first, key=lambda x: int(x.split("\t")[0][5:])))
+        self.assertTrue(all(x.endswith("\tслово\n") for x in first))
+        everything = sample_words.sample(lines, 100, 18)
+        self.assertEqual(len(everything), 50)
+        self.assertNotIn("а-а-а-а\tа-а-а-а\n", everything)
 
 
 def build_dawg(keys):
