@@ -10,6 +10,7 @@ import azdicts
 import convert
 import entries
 import mapping
+import measure_prefixes
 import propose_prefixes
 import sample_words
 
@@ -386,6 +387,16 @@ class Prefixes(unittest.TestCase):
         self.assertEqual(rows["полу"], (2, 2, 1.0))
         self.assertEqual(rows["не"], (2, 3, 2 / 3))
         self.assertEqual(rows["вице"][0], 1)
+
+    def test_measured_beginnings_count_losses_and_gains(self):
+        # A wordform missed only with the list counts against the longest listed beginning it
+        # starts with; one missed only without the list counts for it; the worst come first.
+        with_list = {("закрутила", "закрутить"), ("подшила", "подшить"),
+                     ("подпилом", "подпил"), ("стол", "стол")}
+        without_list = {("небелый", "небелый"), ("неумный", "неумный"),
+                        ("подпилом", "подпил"), ("стол", "стол"), ("заом", "заом")}
+        rows = measure_prefixes.measure(["не", "по", "под", "за"], with_list, without_list)
+        self.assertEqual(rows, [("за", 1, 0), ("под", 1, 0), ("не", 0, 2)])
 
 
 if __name__ == "__main__":
