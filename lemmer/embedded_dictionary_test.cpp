@@ -10,13 +10,17 @@
 #include "util/stream/string_stream.h"
 #include "util/stream/zlib.h"
 #include "util/string/base64.h"
+#include "util/system/atexit.h"
 #include "util/testing/utf.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <span>
 #include <string>
@@ -116,6 +120,32 @@ TEST(EmbeddedDictionary, BuildsOnceForAllCallers) {
     EXPECT_EQ(Readings.load(), 1);
     ASSERT_NE(got[0], nullptr);
     EXPECT_TRUE(KnowsWord(*got[0], u"столы"));
+}
+
+TEST(EmbeddedDictionary, ReleaseUnpublishesAndTheNextCallBuildsAnew) {
+    static TEmbeddedDictionarySite site;
+    Chunks = Pack(Gzip(FixtureDictionaryBytes()));
+    Readings = 0;
+    NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+    NLemmer::NPrivate::ReleaseEmbeddedDictionary(site);
+    EXPECT_EQ(site.Holder.load(), nullptr);
+    NLemmer::NPrivate::ReleaseEmbeddedDictionary(site);
+    const NByk::TDictionary* d = NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+    EXPECT_EQ(Readings.load(), 2);
+    EXPECT_TRUE(KnowsWord(*d, u"столы"));
+}
+
+// The at-exit registry releases a built dictionary before the callbacks of lower priority run.
+TEST(EmbeddedDictionaryDeathTest, ReleasedAtExit) {
+    static TEmbeddedDictionarySite site;
+    EXPECT_EXIT(
+        {
+            Chunks = Pack(Gzip(FixtureDictionaryBytes()));
+            NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+            AtExit([] { _exit(site.Holder.load() == nullptr ? 3 : 4); }, 0);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 TEST(EmbeddedDictionary, FingerprintIsTheMd5OfTheBytesTheLoaderRead) {
