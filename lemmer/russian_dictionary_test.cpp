@@ -1,25 +1,20 @@
-// The real Russian dictionary (data/russian-dictionary.bin.gz of the source tree) under the
-// analyser: a seeded sample of its wordforms must all be found with their lemmas, and a few
-// words must analyse as the dictionary is meant to.
+// The embedded Russian dictionary under the analyser: a seeded sample of its wordforms must all be
+// found with their lemmas, and a few words must analyse as the dictionary is meant to.
 #include "lemmer/alphabet_registry.h"
 #include "lemmer/analysis_test_helpers.h"
 #include "lemmer/analyze_word.h"
-#include "lemmer/dictionary_loader.h"
+#include "lemmer/embedded_dictionary.h"
 #include "lemmer/gram_codes.h"
 #include "lemmer/word_normalizer.h"
 
 #include "util/charset/utf8.h"
-#include "util/generic/memory_pool.h"
 #include "util/stream/file_stream.h"
-#include "util/stream/memory.h"
 #include "util/stream/zlib.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#ifdef LEMMIX_RUSSIAN_DICTIONARY
 
 namespace {
 
@@ -69,19 +64,6 @@ struct TWordToken {
 
 class RussianDictionaryTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        Bytes_ = new Stroka(Inflate(LEMMIX_RUSSIAN_DICTIONARY));
-        Pool_ = new TMemoryPool(1 << 20);
-        Dictionary_ = new NByk::TDictionary;
-        TMemoryInput in(Bytes_->data(), Bytes_->size());
-        NByk::LoadDictionary(*Dictionary_, in, *Pool_);
-    }
-    static void TearDownTestSuite() {
-        delete Dictionary_;
-        delete Pool_;
-        delete Bytes_;
-    }
-
     // The analyses of a word that cover it whole.
     std::vector<const TAnalysisRecord*> Analyze(const std::u16string& word) {
         const TWordToken token(word);
@@ -96,18 +78,10 @@ protected:
     }
 
     TAnalyzeWordOptions Options;
-    NLemmer::NTest::TRussianDictionaryGuard Guard_{Dictionary_};
 
 private:
-    static Stroka* Bytes_;
-    static TMemoryPool* Pool_;
-    static NByk::TDictionary* Dictionary_;
     TAnalysisVector Out_;
 };
-
-Stroka* RussianDictionaryTest::Bytes_ = nullptr;
-TMemoryPool* RussianDictionaryTest::Pool_ = nullptr;
-NByk::TDictionary* RussianDictionaryTest::Dictionary_ = nullptr;
 
 TEST_F(RussianDictionaryTest, EverySampledWordformFindsItsLemma) {
     // 100,000 wordforms drawn from all wordforms of the dictionary's source with their lemmas
@@ -153,9 +127,9 @@ TEST_F(RussianDictionaryTest, WordsAnalyseToTheirLemmas) {
         const char16_t* Word;
         const char16_t* Lemma;
     } cases[] = {
-        {u"пальцу", u"палец"}, {u"столы", u"стол"},   {u"шёл", u"идти"},
-        {u"шел", u"идти"},     {u"Меня", u"я"},       {u"мне", u"я"},
-        {u"есть", u"быть"},    {u"шлось", u"идтись"}, {u"хлѣбъ", u"хлеб"},
+        {u"пальцу", u"палец"}, {u"столы", u"стол"}, {u"шёл", u"идти"},  {u"шел", u"идти"},
+        {u"Меня", u"я"},       {u"мне", u"я"},      {u"есть", u"быть"}, {u"шлось", u"идтись"},
+        {u"хлѣбъ", u"хлеб"},   {u"Мама", u"мама"},
     };
     Options.DictionaryOnly();
     for (const auto& c : cases) {
@@ -177,5 +151,3 @@ TEST_F(RussianDictionaryTest, UnknownWordInOstGetsANounHypothesis) {
 }
 
 }  // namespace
-
-#endif
