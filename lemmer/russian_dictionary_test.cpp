@@ -37,6 +37,19 @@ std::u16string Fold(const wchar16* text, size_t length) {
     return s;
 }
 
+// A lemma the analyser wrote (already normalised) with ё as е.
+bool SameLemma(const TAnalysisRecord& r, const std::u16string& folded) {
+    if (r.LemmaLength != folded.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < folded.size(); ++i) {
+        if ((r.Lemma[i] == u'ё' ? u'е' : r.Lemma[i]) != folded[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // A token whose parts are split at hyphens and apostrophes, as the tokeniser splits words.
 struct TWordToken {
     std::u16string Text;
@@ -108,8 +121,7 @@ TEST_F(RussianDictionaryTest, EverySampledWordformFindsItsLemma) {
         const std::u16string lemma = Fold(lemma16.data(), lemma16.size());
         bool found = false;
         for (const TAnalysisRecord* r : Analyze(std::u16string(word.data(), word.size()))) {
-            found = found || ((r->Flags & AF_NOT_FROM_DICTIONARY) == 0 &&
-                              Fold(r->Lemma, r->LemmaLength) == lemma);
+            found = found || ((r->Flags & AF_NOT_FROM_DICTIONARY) == 0 && SameLemma(*r, lemma));
         }
         if (!found) {
             ++missedCount;
@@ -135,7 +147,8 @@ TEST_F(RussianDictionaryTest, WordsAnalyseToTheirLemmas) {
     for (const auto& c : cases) {
         bool found = false;
         for (const TAnalysisRecord* r : Analyze(c.Word)) {
-            found = found || Fold(r->Lemma, r->LemmaLength) == c.Lemma;
+            found =
+                found || SameLemma(*r, Fold(c.Lemma, std::char_traits<char16_t>::length(c.Lemma)));
         }
         EXPECT_TRUE(found) << "case " << (&c - cases);
     }
