@@ -12,6 +12,7 @@
 #include "util/system/atexit.h"
 #include "util/testing/utf.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
