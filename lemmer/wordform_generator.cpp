@@ -104,7 +104,8 @@ TDefaultWordformIterator::TDefaultWordformIterator(const TAnalysisRecord& record
 }
 
 void TDefaultWordformIterator::Next() {
-    if (Current_ == &Lemma_ && !Lemma_.SameText(Word_)) {
+    // A record without a normalised word gives no empty form.
+    if (Current_ == &Lemma_ && Word_.Length() != 0 && !Lemma_.SameText(Word_)) {
         Current_ = &Word_;
     } else {
         Current_ = nullptr;

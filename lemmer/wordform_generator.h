@@ -53,7 +53,8 @@ public:
     virtual const TWordformPieces& Get() const = 0;
 };
 
-// The lemma, then the normalised word when its text differs. The last TailLength units of each
+// The lemma, then the normalised word when it is not empty and its text differs. The last
+// TailLength units of each
 // are the postfix.
 class TDefaultWordformIterator final : public IWordformIterator {
 public:
