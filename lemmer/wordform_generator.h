@@ -54,8 +54,7 @@ public:
 };
 
 // The lemma, then the normalised word when it is not empty and its text differs. The last
-// TailLength units of each
-// are the postfix.
+// TailLength units of each are the postfix.
 class TDefaultWordformIterator final : public IWordformIterator {
 public:
     explicit TDefaultWordformIterator(const TAnalysisRecord& record);
