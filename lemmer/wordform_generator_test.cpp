@@ -94,6 +94,62 @@ TEST(DefaultWordformIterator, PiecesCompareAsJoinedTexts) {
     EXPECT_FALSE(a.SameText(b));
 }
 
+// A paradigm of four stem variants by hand: ид (the lemma's), one with no endings, ш, and a last
+// one with no endings again. The record's texts lie at odd offsets, as four variants put them.
+TEST(BykWordformIterator, WalksVariantsInOrderSkippingEmptyOnes) {
+    NByk::NTest::TFixture f;
+    f.Alphabet(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя", u"аеёиоуыэюя");
+    const uint16_t inf = f.Ending(u"", u"ти", "inf");
+    const uint16_t first = f.Ending(u"", u"у", "praes sg 1p");
+    const uint16_t past = f.Ending(u"", u"ёл", "praet sg m");
+    const uint16_t prefixed = f.Ending(u"по", u"ёл", "praet sg m");
+    const uint16_t present = f.List({inf, first});
+    const uint16_t none = f.List({});
+    const uint16_t pasts = f.List({past, prefixed});
+    const std::string common = Gram("V ipf");
+    std::string rule = {4, 0, 0, 2};
+    auto u16 = [&rule](uint32_t v) {
+        rule.push_back(static_cast<char>(v & 0xFF));
+        rule.push_back(static_cast<char>(v >> 8));
+    };
+    for (uint16_t list : {present, none, pasts, none}) {
+        u16(list);
+    }
+    rule += {2, 2, 4, 4};  // letters of the lemma each variant drops
+    for (uint32_t end : {31, 31, 31, 33}) {
+        u16(end);  // texts 0 (ти) to 3 (ш, the stem tail of the third variant)
+    }
+    u16(33);
+    rule.push_back(static_cast<char>(common.size()));
+    ASSERT_EQ(rule.size(), 27u);
+    for (char16_t u : std::u16string(u"тиш")) {
+        u16(u);
+    }
+    rule += common + '\0';
+    f.RawRule(rule);
+    f.Stem(u"ид", {0});
+    const NByk::TDictionary& d = f.Build();
+
+    TAnalysisRecord r;
+    const std::u16string lemma = u"идти";
+    SetRecordLemma(r, lemma.data(), lemma.size(), 0, 0, 2, nullptr);
+    r.CommonGrammar = NByk::TextOrEmpty(reinterpret_cast<const char*>(d.Rules[0].Data) + 33);
+    r.Language = 1;
+    TWordformGenerator g(r, &d, nullptr);
+    const std::vector<TGeneratedForm> forms = Generate(g);
+    EXPECT_EQ(Dump(forms), "идти:inf иду:praes sg 1p шёл:praet sg m пошёл:praet sg m");
+    ASSERT_EQ(forms.size(), 4u);
+    EXPECT_EQ(forms[2].StemLength, 1u);
+    EXPECT_EQ(forms[3].StemLength, 1u);
+    EXPECT_EQ(forms[3].PrefixLength, 2u);
+    EXPECT_EQ(forms[0].CommonGrammar, r.CommonGrammar);
+
+    // With a clue only the forms that carry it.
+    const NLemmer::NDetail::TClueGrammarFiltr past3({Stroka(Gram("praet").c_str())});
+    TWordformGenerator narrowed(r, &d, &past3);
+    EXPECT_EQ(Dump(Generate(narrowed)), "шёл:praet sg m пошёл:praet sg m");
+}
+
 #ifdef LEMMIX_SAMPLE_DICTIONARY
 
 class SampleDictionary : public ::testing::Test {
