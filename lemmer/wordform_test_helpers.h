@@ -28,7 +28,8 @@ inline std::string GramNames(const char* grammar) {
     std::string out;
     for (const char* g = grammar ? grammar : ""; *g; ++g) {
         const char* name = TGrammemeTable::Instance().GetLatinName(static_cast<unsigned char>(*g));
-        out += (out.empty() ? "" : " ") + std::string(name ? name : "?");
+        out += out.empty() ? "" : " ";
+        out += name ? name : "?";
     }
     return out;
 }
@@ -37,9 +38,12 @@ inline std::string GramNames(const char* grammar) {
 inline std::string Dump(const std::vector<TGeneratedForm>& forms) {
     std::string out;
     for (const TGeneratedForm& f : forms) {
-        out += (out.empty() ? "" : " ") + ToUtf8(f.Text.data(), f.Text.size()) + ":";
+        out += out.empty() ? "" : " ";
+        out += ToUtf8(f.Text.data(), f.Text.size());
+        out += ":";
         for (size_t i = 0; i < f.Grammars.size(); ++i) {
-            out += (i ? "|" : "") + GramNames(f.Grammars[i]);
+            out += i ? "|" : "";
+            out += GramNames(f.Grammars[i]);
         }
     }
     return out;
@@ -61,7 +65,8 @@ inline std::string FormKey(const std::u16string& text, const std::vector<std::st
     std::sort(sorted.begin(), sorted.end());
     std::string key = ToUtf8(text.data(), text.size()) + ":";
     for (size_t i = 0; i < sorted.size(); ++i) {
-        key += (i ? " " : "") + sorted[i];
+        key += i ? " " : "";
+        key += sorted[i];
     }
     return key;
 }
