@@ -2,8 +2,10 @@
 
 #include "lemmer/alphabet_registry.h"
 #include "lemmer/dictionary_registry.h"
+#include "lemmer/grammar_filter.h"
 #include "lemmer/rule_matcher.h"
 #include "lemmer/word_normalizer.h"
+#include "lemmer/wordform_generator.h"
 
 #include <algorithm>
 #include <cstring>
@@ -192,6 +194,16 @@ Stroka TBykLanguage::DictionaryFingerprint() const {
 
 int TBykLanguage::SpecialParadigmKind(const TAnalysisRecord& record) const {
     return ParadigmRating(record);
+}
+
+std::unique_ptr<NLemmer::TGrammarFiltr> TBykLanguage::CreateGrammarFiltr(const char* clue) const {
+    return std::make_unique<NLemmer::NDetail::TClueGrammarFiltr>(
+        std::vector<Stroka>{Stroka(clue != nullptr ? clue : ""), Stroka()});
+}
+
+std::unique_ptr<TWordformGenerator> TBykLanguage::CreateWordformGenerator(
+    const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) const {
+    return std::make_unique<TWordformGenerator>(record, DictionaryForRecord(record), filter);
 }
 
 size_t TBykLanguage::Lookup(const wchar16* word, size_t length, TAnalysisVector& out,

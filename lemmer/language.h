@@ -20,7 +20,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+namespace NLemmer {
+class TGrammarFiltr;
+}
+class TWordformGenerator;
 
 class TLanguage {
 public:
@@ -39,6 +45,19 @@ public:
     virtual Stroka DictionaryFingerprint() const;
     // 0 to 3: how good a lemma the record's paradigm gives.
     virtual int SpecialParadigmKind(const TAnalysisRecord& record) const;
+
+    // Wordform generation (wordform_generator.h); the analysis itself never calls these.
+    // A filter of forms by a clue (grammeme string); here one that accepts every form once
+    // prepared.
+    virtual std::unique_ptr<NLemmer::TGrammarFiltr> CreateGrammarFiltr(const char* clue) const;
+    // A filter prepared with the record for the forms worth generating from it; null when the
+    // record's paradigm is not worth it (SpecialParadigmKind 0).
+    virtual std::unique_ptr<NLemmer::TGrammarFiltr> CreateParadigmFiltr(
+        const TAnalysisRecord& record) const;
+    // A generator of the record's forms that `filter` (copied; null: every form) admits; here
+    // the record's lemma and word, as there is no dictionary. The record must outlive it.
+    virtual std::unique_ptr<TWordformGenerator> CreateWordformGenerator(
+        const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) const;
 
     // Normalises the word, looks it up, adds a placeholder on request, stamps language and
     // texts into the new records, post-processes them and cuts them to options.MaxResults.
@@ -81,6 +100,13 @@ public:
     TDefaultLanguage() : TLanguage(0) {}
     ~TDefaultLanguage() override;
 };
+
+// The language of the record's id, the default language when there is none, and its slots.
+const TLanguage& LanguageOfRecord(const TAnalysisRecord& record);
+int RecordParadigmKind(const TAnalysisRecord& record);
+std::unique_ptr<NLemmer::TGrammarFiltr> CreateRecordParadigmFiltr(const TAnalysisRecord& record);
+std::unique_ptr<TWordformGenerator> CreateRecordWordformGenerator(
+    const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter);
 
 // Appends the placeholder of an unanalysed word (lemma = word, flag 8) unless maxResults is 0.
 size_t AddUnknownWordAnalysis(const wchar16* word, size_t length, TAnalysisVector& out,

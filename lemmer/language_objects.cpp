@@ -1,6 +1,7 @@
 #include "lemmer/language_objects.h"
 
 #include "lemmer/embedded_dictionary.h"
+#include "lemmer/grammar_filter.h"
 #include "lemmer/unicode_services.h"
 
 #include <algorithm>
@@ -107,6 +108,17 @@ TBasicEnglishLanguage::~TBasicEnglishLanguage() = default;
 
 int TRussianBykLanguage::SpecialParadigmKind(const TAnalysisRecord& record) const {
     return RussianParadigmRating(record, nullptr, 0);
+}
+
+std::unique_ptr<NLemmer::TGrammarFiltr> TRussianBykLanguage::CreateParadigmFiltr(
+    const TAnalysisRecord& record) const {
+    char clue[255];
+    if (RussianParadigmRating(record, clue, sizeof(clue)) == 0) {
+        return nullptr;
+    }
+    std::unique_ptr<NLemmer::TGrammarFiltr> filter = CreateGrammarFiltr(clue);
+    filter->SetLemma(record);
+    return filter;
 }
 
 bool TRussianBykLanguage::SplitsBetween(const wchar16* text, size_t startA, size_t lengthA,

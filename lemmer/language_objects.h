@@ -17,6 +17,10 @@ public:
     ~TRussianBykLanguage() override;
 
     int SpecialParadigmKind(const TAnalysisRecord& record) const override;
+    // A filter to the forms of the record's clue grammemes (gender, number, aspect, voice of
+    // its first nominative form).
+    std::unique_ptr<NLemmer::TGrammarFiltr> CreateParadigmFiltr(
+        const TAnalysisRecord& record) const override;
     bool SplitsBetween(const wchar16* text, size_t startA, size_t lengthA, size_t startB,
                        size_t lengthB, bool transliterationPass) const override;
     // Marks rare derived forms and old-orthography words.

@@ -1,15 +1,12 @@
 // The embedded Russian dictionary under the analyser: a seeded sample of its wordforms must all be
 // found with their lemmas, and a few words must analyse as the dictionary is meant to.
 #include "lemmer/alphabet_registry.h"
-#include "lemmer/analysis_test_helpers.h"
 #include "lemmer/analyze_word.h"
-#include "lemmer/embedded_dictionary.h"
 #include "lemmer/gram_codes.h"
 #include "lemmer/word_normalizer.h"
 
 #include "util/charset/utf8.h"
-#include "util/stream/file_stream.h"
-#include "util/stream/zlib.h"
+#include "util/testing/gzip_file.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +14,6 @@
 #include <vector>
 
 namespace {
-
-Stroka Inflate(const char* path) {
-    TFileInput file{Stroka(path)};
-    TZLibDecompress in(&file);
-    return in.ReadAll();
-}
 
 // A lemma as the analyser writes it (the Russian normaliser with its hook), ё as е.
 std::u16string Fold(const wchar16* text, size_t length) {
@@ -100,7 +91,8 @@ TEST_F(RussianDictionaryTest, EverySampledWordformFindsItsLemma) {
     // 100,000 wordforms drawn from all wordforms of the dictionary's source with their lemmas
     // (tools/opencorpora/sample_words.py); each must have its lemma among its dictionary
     // analyses.
-    const Stroka sample = Inflate(LEMMIX_TEST_DATA "/russian-wordforms-sample.tsv.gz");
+    const Stroka sample =
+        NTesting::ReadGzipFile(LEMMIX_TEST_DATA "/russian-wordforms-sample.tsv.gz");
     Options.DictionaryOnly();
     size_t lines = 0;
     size_t missedCount = 0;
