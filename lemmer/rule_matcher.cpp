@@ -240,13 +240,25 @@ public:
             return 0;
         }
         S_.SplitCount = FindEndings(D_.EndingTree, S_.Word, Length_, S_.Splits);
-        for (uint32_t i = 0; i < S_.SplitCount && S_.CandidateCount < MaxMatchCandidates; ++i) {
+        // The blocks of all splits are fetched from memory side by side before any is walked:
+        // with a large dictionary each is a cache miss, and the walks cannot overlap.
+        const TStemBlock* blocks[MaxMatchSplits];
+        for (uint32_t i = 0; i < S_.SplitCount; ++i) {
             const TMatchSplit& split = S_.Splits[i];
-            const uint64_t slot =
-                D_.Alphabet->EncodeSuffix(S_.Word + split.PrefixLength, split.StemLength);
-            const TStemBlock* block = D_.StemBlock(slot);
-            if (block && block->NodeCount) {
-                WalkStemBlock(*block, split);
+            blocks[i] = D_.StemBlock(
+                D_.Alphabet->EncodeSuffix(S_.Word + split.PrefixLength, split.StemLength));
+            if (blocks[i]) {
+                __builtin_prefetch(blocks[i]);
+            }
+        }
+        for (uint32_t i = 0; i < S_.SplitCount; ++i) {
+            if (blocks[i] && blocks[i]->NodeCount) {
+                __builtin_prefetch(blocks[i]->Nodes);
+            }
+        }
+        for (uint32_t i = 0; i < S_.SplitCount && S_.CandidateCount < MaxMatchCandidates; ++i) {
+            if (blocks[i] && blocks[i]->NodeCount) {
+                WalkStemBlock(*blocks[i], S_.Splits[i]);
             }
         }
         return S_.CandidateCount;
