@@ -101,7 +101,7 @@ std::shared_ptr<THypothesisMemo> NewHypothesisMemo() {
 namespace {
 
 // Walks shorter than this many nodes are cheaper to repeat than to look up.
-constexpr uint32_t MemoWalkLength = 64;
+constexpr uint32_t MemoWalkLength = 16;
 
 constexpr uint32_t NotFound = ~uint32_t(0);
 constexpr uint32_t ShortestHypothesisWord = 3;
