@@ -1,40 +1,13 @@
 // Analysing a word takes nothing from the heap once the buffers have grown: the global
 // allocation functions of this test program count what they hand out.
+#include "lemmer/allocation_count_test_helpers.h"
 #include "lemmer/analysis_test_helpers.h"
 #include "lemmer/analyze_word.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::atomic<uint64_t> Allocations{0};
-
-}  // namespace
-
-// g++ sees the replaced delete free what its inlined new took from malloc and warns of a
-// mismatch that is none.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t n) {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -66,9 +39,9 @@ TEST(AnalyzeWordAllocations, NoneOnceTheBuffersHaveGrown) {
             parts.push_back(p);
         }
         const TTokenView token{w.data(), w.size(), {parts.data(), parts.size()}};
-        const uint64_t before = Allocations.load();
+        const uint64_t before = NLemmer::NTest::AllocationCount();
         AnalyzeWord(token, out, TLangMask(3), nullptr, options);  // Russian and English
-        return Allocations.load() - before;
+        return NLemmer::NTest::AllocationCount() - before;
     };
     for (const std::u16string& w : words) {
         analyse(w);  // grows the result vector and builds what is built on first use

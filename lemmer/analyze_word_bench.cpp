@@ -6,6 +6,7 @@
 // dictionary, so most of their look-ups miss the caches; frequent words (a Zipf-weighted list
 // of the commonest words) show the other end. The last benchmark runs the small analysis
 // fixture for comparison with older figures.
+#include "lemmer/allocation_count_test_helpers.h"
 #include "lemmer/analysis_test_helpers.h"
 #include "lemmer/analyze_word.h"
 #include "lemmer/dictionary_loader.h"
@@ -16,39 +17,11 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <new>
 #include <random>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::atomic<uint64_t> Allocations{0};
-
-}  // namespace
-
-// Counting replacements of the global allocation functions. g++ sees the replaced delete free
-// what its inlined new took from malloc and warns of a mismatch that is none.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t n) {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -164,7 +137,7 @@ void RunWords(benchmark::State& state, const TWords& words) {
     char label[32];
     std::snprintf(label, sizeof(label), "results %016llx", (unsigned long long)digest);
     state.SetLabel(label);
-    const uint64_t before = Allocations.load();
+    const uint64_t before = NLemmer::NTest::AllocationCount();
     size_t n = 0;
     records = 0;
     for (auto _ : state) {
@@ -172,7 +145,8 @@ void RunWords(benchmark::State& state, const TWords& words) {
         ++n;
     }
     state.SetItemsProcessed(static_cast<int64_t>(n));
-    state.counters["allocs/word"] = n ? double(Allocations.load() - before) / double(n) : 0.0;
+    state.counters["allocs/word"] =
+        n ? double(NLemmer::NTest::AllocationCount() - before) / double(n) : 0.0;
     state.counters["records/word"] = n ? double(records) / double(n) : 0.0;
     state.counters["words"] = double(words.size());
 }
