@@ -129,21 +129,6 @@ size_t TLanguage::Recognize(const wchar16* word, size_t length, TAnalysisVector&
     return kept;
 }
 
-size_t TLanguage::RecognizeFromLatin(const wchar16*, size_t, TAnalysisVector&, size_t,
-                                     const char*) const {
-    return 0;
-}
-
-size_t TLanguage::RecognizeToLatin(const wchar16*, size_t, TAnalysisVector&, size_t,
-                                   const char*) const {
-    return 0;
-}
-
-size_t TLanguage::RecognizeTransliterated(const wchar16*, size_t, TAnalysisVector&, uint32_t,
-                                          uint64_t) const {
-    return 0;
-}
-
 bool TLanguage::SplitsBetween(const wchar16*, size_t, size_t, size_t, size_t, bool) const {
     return true;
 }

@@ -27,6 +27,9 @@ namespace NLemmer {
 class TGrammarFiltr;
 }
 class TWordformGenerator;
+class TTranslitTable;
+class TUntransliter;
+struct TTranslitLookupFlags;
 
 class TLanguage {
 public:
@@ -64,14 +67,21 @@ public:
     // Returns the number of records appended. Not virtual: every language shares it.
     size_t Recognize(const wchar16* word, size_t length, TAnalysisVector& out,
                      const TRecognizeOptions& options) const;
-    // Analyses of a Latin word through the language's translation table. No language of this
-    // system has one, so these append nothing.
+    // Analyses of a word through the language's translation table (transliteration.h): an
+    // English word translated into the language (flag 0x10000), or a word of the language
+    // translated into English (0x20000). The grammar filter is not used. Without a table they
+    // append nothing, as for every language of this system.
     virtual size_t RecognizeFromLatin(const wchar16* word, size_t length, TAnalysisVector& out,
                                       size_t maxResults, const char* grammarFilter) const;
     virtual size_t RecognizeToLatin(const wchar16* word, size_t length, TAnalysisVector& out,
                                     size_t maxResults, const char* grammarFilter) const;
+    // Analyses of a Latin word rendered in the language's script by its untransliterator
+    // (flag 0x40000), at most maxResults, post-processed; `lookup` (may be null) names the
+    // lookups whose lemmas are replaced by the normalised form and the grammar filter. Without
+    // an untransliterator: 0 for a word English does not accept, else PostProcess over nothing.
     virtual size_t RecognizeTransliterated(const wchar16* word, size_t length, TAnalysisVector& out,
-                                           uint32_t level, uint64_t exclusionFlags) const;
+                                           size_t maxResults,
+                                           const TTranslitLookupFlags* lookup) const;
 
     // Whether parts A and B of a token (positions in `text`) are analysed apart.
     virtual bool SplitsBetween(const wchar16* text, size_t startA, size_t lengthA, size_t startB,
@@ -82,6 +92,11 @@ public:
     // Looks the normalised word up; returns the number of records appended.
     virtual size_t Lookup(const wchar16* word, size_t length, TAnalysisVector& out,
                           const TRecognizeOptions& options) const;
+    // The language's untransliterator, reset for the word; null (every language of this system).
+    virtual std::unique_ptr<TUntransliter> CreateUntransliter(const TUtf16String& word) const;
+    // The language's translation table to and from English; null (every language of this
+    // system).
+    virtual const TTranslitTable* GetTranslitTable() const;
 
     size_t ClearAndRecognize(const wchar16* word, size_t length, TAnalysisVector& out,
                              const TRecognizeOptions& options) const;
