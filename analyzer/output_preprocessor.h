@@ -57,6 +57,14 @@ private:
     TCompactTrie Frequencies_;
 };
 
+// The key under which the frequency table holds a record's lemma: the lemma, "=" and the Latin
+// name of the common grammar's first grammeme (nothing after "=" for an empty grammar). The
+// offline counter of the table forms its keys here too, so both always agree.
+inline constexpr size_t LemmaFrequencyKeyCapacity = TAnalysisRecord::LemmaCapacity + 1 + 64;
+// Writes the key to `key` (LemmaFrequencyKeyCapacity units) and returns its length; 0 when the
+// grammeme's name does not fit (no name is that long).
+size_t LemmaFrequencyKey(const TAnalysisRecord& record, wchar16* key);
+
 // Orders records by lemma (units unsigned, a prefix first), then common grammar (bytes
 // unsigned, a prefix first). Records equal in both keep their order.
 void SortAnalysesByLemma(TAnalysisRecord* first, TAnalysisRecord* last);
