@@ -56,7 +56,13 @@ void SortAnalysesByLemma(TAnalysisRecord* first, TAnalysisRecord* last) {
 }
 
 TBasicPreprocessor::TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer)
-    : TBasicPreprocessor(options, printer, *GetLemmaFrequencyTable()) {}
+    : Options_(options), Printer_(printer) {
+    // Only -f shows frequencies: without it the table is never decoded, and start-up stays
+    // that of the morphology alone.
+    if (options->Frequency) {
+        Frequencies_.Init(*GetLemmaFrequencyTable());
+    }
+}
 
 TBasicPreprocessor::TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer,
                                        const TBlob& frequencies)

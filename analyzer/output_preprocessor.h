@@ -31,13 +31,14 @@ public:
 };
 
 // Without -i each lemma is printed once (the record with the smallest common grammar), lemmas
-// in unit order; with -i every record, in the order received. Holds a share of the frequency
-// table from construction to destruction; the constructor raises the table's decoding errors.
+// in unit order; with -i every record, in the order received. With -f it holds a share of the
+// frequency table from construction to destruction, and the constructor raises the table's
+// decoding errors; without -f the table is not decoded and every frequency is 0.
 // Not thread-safe.
 class TBasicPreprocessor : public IOutputPreprocessor {
 public:
     TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer);
-    // Over another frequency table (a compact trie of the same form).
+    // Over another frequency table (a compact trie of the same form), with or without -f.
     TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer,
                        const TBlob& frequencies);
 
