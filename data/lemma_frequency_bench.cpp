@@ -33,3 +33,5 @@ void BM_LookUpLemmaFrequency(benchmark::State& state) {
 BENCHMARK(BM_LookUpLemmaFrequency);
 
 }  // namespace
+
+BENCHMARK_MAIN();
