@@ -1,5 +1,6 @@
 #include "lemmer/language_objects.h"
 
+#include "lemmer/embedded_dictionary.h"
 #include "lemmer/unicode_services.h"
 
 #include <algorithm>
@@ -119,7 +120,10 @@ bool TRussianBykLanguage::SplitsBetween(const wchar16* text, size_t startA, size
 }
 
 const NByk::TDictionary* TRussianBykLanguage::GetMainDictionary() const {
-    return NLemmer::NPrivate::RussianMainDictionarySlot();
+    if (const NByk::TDictionary* replacement = NLemmer::NPrivate::RussianMainDictionarySlot()) {
+        return replacement;
+    }
+    return GetEmbeddedRussianDictionary();
 }
 
 size_t TRussianBykLanguage::PostProcess(TAnalysisVector& records, size_t first, size_t end,

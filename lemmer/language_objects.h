@@ -86,8 +86,8 @@ namespace NLemmer::NPrivate {
 // Builds and registers the five built-in language objects once.
 void BuiltInLanguages();
 
-// The Russian main dictionary. Until the embedded dictionary is in place it is whatever this
-// slot holds (null: none); tests point it at a fixture.
+// Replaces the embedded dictionary as the Russian main dictionary while not null; tests point it
+// at a fixture.
 const NByk::TDictionary*& RussianMainDictionarySlot();
 
 }  // namespace NLemmer::NPrivate
