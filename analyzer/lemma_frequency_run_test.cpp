@@ -1,15 +1,9 @@
-// The -f run over the real Russian dictionary and the embedded lemma-frequency table: every
+// The -f run over the embedded Russian dictionary and lemma-frequency table: every
 // printed frequency is the committed table's value / 100 under the key of the printed analysis,
 // the commonest words stand at the top and a word outside the table prints 0.00.
 #include "analyzer/driver.h"
 
-#include "lemmer/analysis_test_helpers.h"
-#include "lemmer/dictionary.h"
-#include "lemmer/dictionary_loader.h"
-#include "util/generic/memory_pool.h"
-#include "util/stream/file_stream.h"
 #include "util/stream/string_stream.h"
-#include "util/stream/zlib.h"
 
 #include <gtest/gtest.h>
 
@@ -54,17 +48,9 @@ struct TPrinted {
     std::string FirstName;  // the first grammeme of the common grammar
 };
 
-// Runs the analysis with -f -i over the real dictionary and reads back "word{lemma:f=G=F|..}".
+// Runs the analysis with -f -i (the embedded dictionary and table) and reads back
+// "word{lemma:f=G=F|..}".
 std::vector<TPrinted> Analyse(const std::string& text) {
-    static TMemoryPool pool(1 << 20);
-    static const NByk::TDictionary* dictionary = [] {
-        auto* d = new NByk::TDictionary();  // kept until exit, as the embedded one would be
-        TFileInput file{Stroka(LEMMIX_RUSSIAN_DICTIONARY)};
-        TZLibDecompress in(&file);
-        NByk::LoadDictionary(*d, in, pool);
-        return d;
-    }();
-    NLemmer::NTest::TRussianDictionaryGuard guard(dictionary);
     TAnalyzerOptions options;
     options.Encoding = CODES_UTF8;
     options.Frequency = true;

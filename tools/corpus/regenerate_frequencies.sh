@@ -3,9 +3,9 @@
 #
 #   tools/corpus/regenerate_frequencies.sh [OUT.tsv]
 #
-# Fetches (or reuses) the corpus with fetch_debian_text.sh, builds the counter, counts with the
-# committed Russian dictionary and writes OUT.tsv (default: data/lemma-frequencies.tsv); when
-# OUT.tsv is the committed table, the corpus' package list (package, version, licence) goes to
+# Fetches (or reuses) the corpus with fetch_debian_text.sh, builds the counter (which embeds the
+# committed Russian dictionary, as lemmix does), counts and writes OUT.tsv (default:
+# data/lemma-frequencies.tsv); when OUT.tsv is the committed table, the corpus' package list (package, version, licence) goes to
 # data/lemma-frequencies-sources.tsv with it. Environment:
 #   LEMMIX_CORPUS_DIR   where the packages and texts are kept (default ~/.cache/lemmix-corpus)
 #   LEMMA_FREQUENCIES   a built lemma_frequencies to use (default: built in build/release)
@@ -39,7 +39,7 @@ set --
 while IFS="$(printf '\t')" read -r package version licence; do
     set -- "$@" "$corpus/$package.txt"
 done <"$corpus/SOURCES.tsv"
-"$tool" -d "$top/data/russian-dictionary.bin.gz" "$out" "$@"
+"$tool" "$out" "$@"
 if [ "$out" = "$top/data/lemma-frequencies.tsv" ]; then
     cp "$corpus/SOURCES.tsv" "$committed_sources"
 fi

@@ -1,32 +1,26 @@
 // lemma_frequencies: counts the lemma frequencies of a corpus of UTF-8 text files as the
 // analyser would print them, and writes the table's text form ("key TAB value", sorted).
 //
-//     lemma_frequencies [-d DICTIONARY.bin.gz] OUT.tsv TEXT...
+//     lemma_frequencies OUT.tsv TEXT...
 //
 // An offline tool: the words are tokenised and analysed exactly as `lemmix` does (the same
 // token handler and Russian word analysis, default options), and every key is formed by the
 // output preprocessor's own LemmaFrequencyKey. The counting rule is TFrequencyCounter's
 // (frequency_counter.h); the value is the count per million words x 100, rounded, at least 1.
 //
-// -d loads a binary dictionary (gzip-compressed) as the Russian main dictionary, for as long
-// as the analyser has none of its own.
+// The dictionary is the one the analyser embeds (data/russian-dictionary.bin.gz at build time),
+// so the table must be recounted whenever that file changes.
 #include "analyzer/analyzer_options.h"
 #include "analyzer/line_decoder.h"
 #include "analyzer/line_reader.h"
 #include "analyzer/token_handler.h"
 #include "analyzer/word_analyzer.h"
-#include "lemmer/dictionary.h"
-#include "lemmer/dictionary_loader.h"
-#include "lemmer/language_objects.h"
 #include "tokenizer/tokenizer.h"
 #include "tools/lemma_frequencies/frequency_counter.h"
 #include "tools/tool_main.h"
-#include "util/generic/memory_pool.h"
 #include "util/stream/file_stream.h"
 #include "util/stream/std_stream.h"
-#include "util/stream/zlib.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,22 +42,9 @@ void CountFile(const Stroka& path, NLemmix::TTokenHandler& handler) {
 
 int Run(int argc, char** argv) {
     int arg = 1;
-    const char* dictionaryPath = nullptr;
-    if (arg + 1 < argc && std::strcmp(argv[arg], "-d") == 0) {
-        dictionaryPath = argv[arg + 1];
-        arg += 2;
-    }
     if (argc - arg < 2) {
-        StdErrStream() << "usage: lemma_frequencies [-d DICTIONARY.bin.gz] OUT.tsv TEXT...\n";
+        StdErrStream() << "usage: lemma_frequencies OUT.tsv TEXT...\n";
         return 2;
-    }
-    TMemoryPool pool(1 << 20);
-    NByk::TDictionary dictionary;
-    if (dictionaryPath) {
-        TFileInput file{Stroka(dictionaryPath)};
-        TZLibDecompress in(&file);
-        NByk::LoadDictionary(dictionary, in, pool);
-        NLemmer::NPrivate::RussianMainDictionarySlot() = &dictionary;
     }
     const Stroka out = argv[arg++];
     TAnalyzerOptions options;
