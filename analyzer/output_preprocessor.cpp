@@ -56,7 +56,13 @@ void SortAnalysesByLemma(TAnalysisRecord* first, TAnalysisRecord* last) {
 }
 
 TBasicPreprocessor::TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer)
-    : TBasicPreprocessor(options, printer, *GetLemmaFrequencyTable()) {}
+    : Options_(options), Printer_(printer) {
+    // Only -f shows frequencies: without it the table is never decoded, and start-up stays
+    // that of the morphology alone.
+    if (options->Frequency) {
+        Frequencies_.Init(*GetLemmaFrequencyTable());
+    }
+}
 
 TBasicPreprocessor::TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer,
                                        const TBlob& frequencies)
@@ -95,15 +101,13 @@ void TBasicPreprocessor::PrintWord(const wchar16* text, size_t length, TAnalysis
     Printer_->EndAnalyses();
 }
 
-double TBasicPreprocessor::LemmaFrequency(const TAnalysisRecord& record) const {
+size_t LemmaFrequencyKey(const TAnalysisRecord& record, wchar16* key) {
     const Stroka names = GramCodesToText(record.CommonGrammar, 0, false);
     const size_t comma = names.find(',');
     const size_t nameLength = comma == Stroka::npos ? names.size() : comma;
-    // Lemmas hold at most 55 units and grammeme names are short ASCII.
-    wchar16 key[TAnalysisRecord::LemmaCapacity + 1 + 64];
     const size_t lemmaLength = std::min<size_t>(record.LemmaLength, TAnalysisRecord::LemmaCapacity);
-    if (lemmaLength + 1 + nameLength > sizeof(key) / sizeof(key[0])) {
-        return 0.0;
+    if (lemmaLength + 1 + nameLength > LemmaFrequencyKeyCapacity) {
+        return 0;
     }
     std::copy(record.Lemma, record.Lemma + lemmaLength, key);
     key[lemmaLength] = u'=';
@@ -112,10 +116,15 @@ double TBasicPreprocessor::LemmaFrequency(const TAnalysisRecord& record) const {
         key[lemmaLength + 1 + i] =
             static_cast<wchar16>(korvel.Unicode[static_cast<unsigned char>(names[i])]);
     }
-    const size_t keyLength = lemmaLength + 1 + nameLength;
+    return lemmaLength + 1 + nameLength;
+}
+
+double TBasicPreprocessor::LemmaFrequency(const TAnalysisRecord& record) const {
+    wchar16 key[LemmaFrequencyKeyCapacity];
+    const size_t keyLength = LemmaFrequencyKey(record, key);
     size_t prefixLength = 0;
     const char* packed = nullptr;
-    if (!Frequencies_.FindLongestPrefix(key, keyLength, &prefixLength, &packed) ||
+    if (keyLength == 0 || !Frequencies_.FindLongestPrefix(key, keyLength, &prefixLength, &packed) ||
         prefixLength != keyLength) {
         return 0.0;
     }

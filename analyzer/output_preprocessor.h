@@ -31,13 +31,14 @@ public:
 };
 
 // Without -i each lemma is printed once (the record with the smallest common grammar), lemmas
-// in unit order; with -i every record, in the order received. Holds a share of the frequency
-// table from construction to destruction; the constructor raises the table's decoding errors.
+// in unit order; with -i every record, in the order received. With -f it holds a share of the
+// frequency table from construction to destruction, and the constructor raises the table's
+// decoding errors; without -f the table is not decoded and every frequency is 0.
 // Not thread-safe.
 class TBasicPreprocessor : public IOutputPreprocessor {
 public:
     TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer);
-    // Over another frequency table (a compact trie of the same form).
+    // Over another frequency table (a compact trie of the same form), with or without -f.
     TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer,
                        const TBlob& frequencies);
 
@@ -56,6 +57,14 @@ private:
     TAnalysisPrinter* Printer_;
     TCompactTrie Frequencies_;
 };
+
+// The key under which the frequency table holds a record's lemma: the lemma, "=" and the Latin
+// name of the common grammar's first grammeme (nothing after "=" for an empty grammar). The
+// offline counter of the table forms its keys here too, so both always agree.
+inline constexpr size_t LemmaFrequencyKeyCapacity = TAnalysisRecord::LemmaCapacity + 1 + 64;
+// Writes the key to `key` (LemmaFrequencyKeyCapacity units) and returns its length; 0 when the
+// grammeme's name does not fit (no name is that long).
+size_t LemmaFrequencyKey(const TAnalysisRecord& record, wchar16* key);
 
 // Orders records by lemma (units unsigned, a prefix first), then common grammar (bytes
 // unsigned, a prefix first). Records equal in both keep their order.

@@ -2,9 +2,12 @@
 #include "analyzer/output_preprocessor.h"
 
 #include "analyzer/analysis_test_helpers.h"
+#include "data/lemma_frequency.h"
+#include "data/lemma_frequency_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,7 +28,7 @@ std::string PrintWord(const char* flags, std::vector<TAnalysisRecord> records,
     }
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
-    NLemmix::TBasicPreprocessor preprocessor(&options, &printer);
+    NLemmix::TBasicPreprocessor preprocessor(&options, &printer, *GetLemmaFrequencyFixtureTable());
     preprocessor.PrintWord(word.data(), word.size(), records.data(),
                            records.data() + records.size());
     preprocessor.EndWord();
@@ -60,10 +63,32 @@ TEST(OutputPreprocessorTest, LooksUpTheFrequencyOfLemmaAndPartOfSpeech) {
     TAnalyzerOptions options;
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
-    const NLemmix::TBasicPreprocessor preprocessor(&options, &printer);
+    const NLemmix::TBasicPreprocessor preprocessor(&options, &printer,
+                                                   *GetLemmaFrequencyFixtureTable());
     EXPECT_EQ(preprocessor.LemmaFrequency(Analysis(u"мама", Noun)), 123.45);
     EXPECT_EQ(preprocessor.LemmaFrequency(Analysis(u"мам", Noun)), 0.0);
     EXPECT_EQ(preprocessor.LemmaFrequency(Analysis(u"мамаа", Noun)), 0.0);
+}
+
+// The real table is decoded by the first preprocessor of a run with -f, and never without it.
+// Each case runs in a fresh process, where nothing has decoded the table yet.
+TEST(OutputPreprocessorTest, DecodesTheEmbeddedTableOnlyWithFrequencies) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const bool frequency : {false, true}) {
+        EXPECT_EXIT(
+            {
+                TAnalyzerOptions options;
+                options.Frequency = frequency;
+                TTraceOutput out;
+                TAnalysisPrinter printer(&options, &out);
+                NLemmix::TBasicPreprocessor preprocessor(&options, &printer);
+                std::vector<TAnalysisRecord> records = {Analysis(u"мама", Noun)};
+                preprocessor.PrintWord(u"w", 1, records.data(), records.data() + 1);
+                std::exit(LemmaFrequencyTableDecoded() ? 10 : 20);
+            },
+            testing::ExitedWithCode(frequency ? 10 : 20), "")
+            << frequency;
+    }
 }
 
 }  // namespace

@@ -12,3 +12,7 @@ const char* GetLemmaFrequencyChunk(uint64_t index);
 // The inflated table, decoded on the first call in the process and shared until exit.
 // Thread-safe. Raises the decoding errors of the embedded data (and a later call tries again).
 const TBlob* GetLemmaFrequencyTable();
+
+// Whether GetLemmaFrequencyTable has given the table in this process: a run without -f never
+// needs it, and start-up skips the decoding.
+bool LemmaFrequencyTableDecoded();
