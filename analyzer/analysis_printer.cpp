@@ -65,9 +65,11 @@ void TAnalysisPrinter::StopRecording() {
     Recording_ = nullptr;
 }
 
-void TAnalysisPrinter::Replay(const TPrintedStretch& stretch) {
+void TAnalysisPrinter::Replay(const TPrintedStretchView& stretch) {
     size_t from = 0;
-    for (const size_t at : stretch.Flushes) {
+    for (size_t i = 0; i < stretch.FlushCount; ++i) {
+        uint32_t at = 0;
+        std::memcpy(&at, stretch.Flushes + i * sizeof(at), sizeof(at));
         Pending_.append(stretch.Bytes.data() + from, at - from);
         from = at;
         Flush();

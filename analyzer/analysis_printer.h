@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The output of a stretch of printing, to be written again as it was: its bytes, the offsets
@@ -22,6 +23,15 @@
 struct TPrintedStretch {
     std::string Bytes;
     std::vector<size_t> Flushes;
+    bool LinePendingAfter = false;
+};
+
+// A kept stretch as a cache stores it: the bytes, and FlushCount offsets into them held as
+// native 32-bit values at Flushes (in any alignment).
+struct TPrintedStretchView {
+    std::string_view Bytes;
+    const char* Flushes = nullptr;
+    size_t FlushCount = 0;
     bool LinePendingAfter = false;
 };
 
@@ -62,7 +72,7 @@ public:
     void StopRecording();
     // Ends a recording that failed halfway; what it kept is not to be used.
     void AbandonRecording() noexcept { Recording_ = nullptr; }
-    void Replay(const TPrintedStretch& stretch);
+    void Replay(const TPrintedStretchView& stretch);
     // A line feed is due before the next word (only the word-per-line mode reads it).
     bool LinePending() const { return LinePending_; }
 

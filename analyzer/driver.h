@@ -12,7 +12,7 @@ class IWordAnalyzer;
 }  // namespace NLemmix
 
 // What the run keeps of the words it printed: the words seen often in a text fit many times.
-inline constexpr size_t DefaultWordCacheBytes = size_t(8) << 20;
+inline constexpr size_t DefaultWordCacheBytes = size_t(40) << 20;
 
 // The streams belong to the caller, who finishes the output afterwards: the run neither
 // flushes nor finishes it at the end. Every failure is raised (a kexception or a standard

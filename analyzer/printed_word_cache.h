@@ -8,13 +8,14 @@
 #include "analyzer/token_handler.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace NLemmix {
 
-// Keeps the entries of the run in two generations: a hit in the older one moves the entry to
+// Keeps the entries of the run in two generations: a hit in the older one copies the entry to
 // the newer one, and when the newer one has used half the budget the older one is dropped
 // and the newer one takes its place, so the words seen often stay. A token longer than
 // MaxKeyUnits or an output longer than MaxEntryBytes is not kept. Owns its entries; the
@@ -24,8 +25,7 @@ public:
     static constexpr size_t MaxKeyUnits = 128;
     static constexpr size_t MaxEntryBytes = 4096;
 
-    // `budget` bounds the bytes of keys and outputs, with a fixed charge per entry; below two
-    // entries' worth nothing is kept.
+    // `budget` bounds the bytes the entries and their tables take (up to 2 GiB are used).
     TPrintedWordCache(TAnalysisPrinter* printer, size_t budget);
 
     bool ReplayOrRecord(const TTokenView& token) override;
@@ -36,26 +36,47 @@ public:
     size_t Misses() const { return Misses_; }
 
 private:
-    struct THash {
-        using is_transparent = void;
-        // Not noexcept: the table then keeps each hash, and a lookup hashes only the key.
-        size_t operator()(std::u16string_view key) const {
-            return std::hash<std::u16string_view>()(key);
-        }
+    // One generation: an open-addressing table over an arena holding each entry's key and
+    // record (output length, flush count, pending line, flush offsets, output bytes).
+    class TGeneration {
+    public:
+        // The record of the key, empty when there is none.
+        std::string_view Find(uint64_t hash, std::string_view key) const;
+        void Insert(uint64_t hash, std::string_view key, std::string_view record);
+        size_t Cost() const;
+        void Clear();
+        // The arena grows by doubling up to `bytes`, never beyond.
+        void SetArenaLimit(size_t bytes) { ArenaLimit_ = bytes; }
+
+    private:
+        static constexpr uint32_t Free = UINT32_MAX;
+        struct TSlot {
+            uint64_t Hash = 0;
+            uint32_t Offset = Free;
+            uint32_t KeyBytes = 0;
+            uint32_t RecordBytes = 0;
+        };
+        void Grow();
+
+        std::vector<TSlot> Slots_;
+        std::string Arena_;
+        size_t ArenaLimit_ = 0;
+        size_t Count_ = 0;
     };
-    using TMap = std::unordered_map<std::u16string, TPrintedStretch, THash, std::equal_to<>>;
 
     void MakeKey(const TTokenView& token);
-    static size_t Cost(const std::u16string& key, const TPrintedStretch& entry);
+    void Replay(std::string_view record);
 
     TAnalysisPrinter* Printer_;
     size_t HalfBudget_;
-    TMap Newer_;
-    TMap Older_;
-    size_t NewerCost_ = 0;
-    std::u16string Key_;  // the key of the token being looked up, reused
+    TGeneration Generations_[2];
+    TGeneration* Newer_ = &Generations_[0];
+    TGeneration* Older_ = &Generations_[1];
+    std::string Key_;  // the key of the token being looked up, reused
+    uint64_t KeyHash_ = 0;
     bool Recording_ = false;
-    TPrintedStretch Record_;
+    TPrintedStretch Stretch_;
+    std::string Record_;  // the record being built, reused
     size_t Hits_ = 0;
     size_t Misses_ = 0;
 };
