@@ -2,6 +2,7 @@
 
 #include "lemmer/language.h"
 #include "lemmer/prepared_token.h"
+#include "lemmer/transliteration.h"
 
 #include <algorithm>
 #include <cstring>
@@ -246,8 +247,9 @@ size_t AnalyzeInLanguage(TPassState& s, const TLanguageContext& c) {
                                                 s.Options.UseRegistry);
                 c.Language->Recognize(text.Data, text.Length, s.Out, options);
             } else if (s.Pass == 1 && (flags & 2)) {
-                c.Language->RecognizeTransliterated(text.Data, text.Length, s.Out, 4,
-                                                    LanguageExclusionFlags(s.Options, c.Id));
+                const TTranslitLookupFlags lookup{LanguageExclusionFlags(s.Options, c.Id),
+                                                  s.Options.GrammarFilter};
+                c.Language->RecognizeTransliterated(text.Data, text.Length, s.Out, 4, &lookup);
             } else if (s.Pass == 2 && (flags & 1)) {
                 c.Language->RecognizeFromLatin(text.Data, text.Length, s.Out,
                                                TRecognizeOptions::Unlimited,

@@ -2,24 +2,16 @@
 
 #include "lemmer/alphabet_registry.h"
 #include "lemmer/dictionary_registry.h"
+#include "lemmer/grammar_filter.h"
+#include "lemmer/grammeme_constants.h"
 #include "lemmer/rule_matcher.h"
 #include "lemmer/word_normalizer.h"
+#include "lemmer/wordform_generator.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-enum : unsigned char {
-    G_A = 128,
-    G_ADV = 129,
-    G_S = 136,
-    G_V = 137,
-    G_NOM = 165,
-    G_SG = 174,
-    G_PL = 175,
-    G_INF = 177,
-};
 
 NByk::TMatchState& ThreadMatchState() {
     thread_local NByk::TMatchState state;
@@ -107,7 +99,8 @@ int ParadigmRating(const TAnalysisRecord& r) {
         return 0;
     }
     const unsigned char pos = static_cast<unsigned char>(r.CommonGrammar[0]);
-    if (pos != G_A && pos != G_ADV && pos != G_S && pos != G_V) {
+    if (pos != NGrammeme::A && pos != NGrammeme::ADV && pos != NGrammeme::S &&
+        pos != NGrammeme::V) {
         return 0;
     }
     const bool own = r.LemmaLength == r.NormalizedLength &&
@@ -127,21 +120,22 @@ int RussianParadigmRating(const TAnalysisRecord& r, char* out, size_t size) {
     const char* form = nullptr;
     bool keep = false;
     for (size_t i = 0; i < r.FormGrammarCount && form == nullptr; ++i) {
-        if (GrammarHas(r.FormGrammars[i], G_NOM)) {
+        if (GrammarHas(r.FormGrammars[i], NGrammeme::NOM)) {
             form = r.FormGrammars[i];
             keep = true;
         }
     }
     for (size_t i = 0; i < r.FormGrammarCount && form == nullptr; ++i) {
-        if (GrammarHas(r.FormGrammars[i], G_INF)) {
+        if (GrammarHas(r.FormGrammars[i], NGrammeme::INF)) {
             form = r.FormGrammars[i];
         }
     }
     if (form == nullptr) {
         return rating;
     }
-    const bool noun = GrammarHas(r.CommonGrammar, G_S) &&
-                      (GrammarHas(r.CommonGrammar, G_SG) || GrammarHas(r.CommonGrammar, G_PL));
+    const bool noun =
+        GrammarHas(r.CommonGrammar, NGrammeme::S) &&
+        (GrammarHas(r.CommonGrammar, NGrammeme::SG) || GrammarHas(r.CommonGrammar, NGrammeme::PL));
     rating = std::max(rating, noun ? 3 : 1);
     if (size != 0 && keep) {
         size_t n = 0;
@@ -192,6 +186,16 @@ Stroka TBykLanguage::DictionaryFingerprint() const {
 
 int TBykLanguage::SpecialParadigmKind(const TAnalysisRecord& record) const {
     return ParadigmRating(record);
+}
+
+std::unique_ptr<NLemmer::TGrammarFiltr> TBykLanguage::CreateGrammarFiltr(const char* clue) const {
+    return std::make_unique<NLemmer::NDetail::TClueGrammarFiltr>(
+        std::vector<Stroka>{Stroka(clue != nullptr ? clue : ""), Stroka()});
+}
+
+std::unique_ptr<TWordformGenerator> TBykLanguage::CreateWordformGenerator(
+    const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) const {
+    return std::make_unique<TWordformGenerator>(record, DictionaryForRecord(record), filter);
 }
 
 size_t TBykLanguage::Lookup(const wchar16* word, size_t length, TAnalysisVector& out,

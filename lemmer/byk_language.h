@@ -46,6 +46,12 @@ public:
     bool IsKnownWord(const wchar16* word, size_t length) const override;
     Stroka DictionaryFingerprint() const override;
     int SpecialParadigmKind(const TAnalysisRecord& record) const override;
+    // A clue filter (grammar_filter.h) over the one clue given.
+    std::unique_ptr<NLemmer::TGrammarFiltr> CreateGrammarFiltr(const char* clue) const override;
+    // The forms of the record's paradigm in the dictionary it came from, or the lemma and word
+    // when DictionaryForRecord gives none.
+    std::unique_ptr<TWordformGenerator> CreateWordformGenerator(
+        const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) const override;
     size_t Lookup(const wchar16* word, size_t length, TAnalysisVector& out,
                   const TRecognizeOptions& options) const override;
 

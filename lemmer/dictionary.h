@@ -3,10 +3,10 @@
 // from its binary form (dictionary_loader.h) and the one the compiler builds from a text source;
 // the rule matcher (rule_matcher.h) and the writer (dictionary_writer.h) take either alike.
 //
-// The structure owns nothing but its share of the prefix trie's bytes: every table lives in
-// memory of its maker's choosing (the loader's pool, the compiler's pool and heap-built stem
-// blocks) and goes with it. A dictionary is filled once and then only read, so any number of
-// threads may read it at once.
+// The structure owns nothing but its share of the prefix trie's bytes and the matcher's memo of
+// hypothesis walks: every table lives in memory of its maker's choosing (the loader's pool, the
+// compiler's pool and heap-built stem blocks) and goes with it. A dictionary is filled once and
+// then only read, so any number of threads may read it at once.
 #pragma once
 
 #include "lemmer/alphabet_tuple_codec.h"
@@ -17,8 +17,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace NByk {
+
+// What the rule matcher learns of a dictionary's stem tables while it makes hypotheses (the
+// rules below a stem node), kept so that the next word need not walk the same subtree again.
+// Defined by the rule matcher; thread-safe.
+class THypothesisMemo;
+std::shared_ptr<THypothesisMemo> NewHypothesisMemo();
 
 // A stored dictionary that is malformed (beyond a plain short read, which is TLoadEOF).
 class TLoadError : public kexception {};
@@ -124,10 +131,11 @@ uint64_t StemSlotCount(const TAlphabetTupleCodec& alphabet);
 
 // Every table a matcher reads. Empty after construction: no alphabet, no tables, an empty trie,
 // an empty fingerprint. Movable, not copyable (two handles on one pool's tables would hide who
-// releases them).
+// releases them). The tables must be complete before the first match: the matcher's memo
+// remembers what it read of them.
 class TDictionary {
 public:
-    TDictionary() = default;
+    TDictionary() : HypothesisMemo(NewHypothesisMemo()) {}
     TDictionary(TDictionary&&) = default;
     TDictionary& operator=(TDictionary&&) = default;
     TDictionary(const TDictionary&) = delete;
@@ -153,6 +161,9 @@ public:
 
     // 32 lower-case hexadecimal digits of the stored form's MD5 and a NUL; set by whoever loads.
     char Fingerprint[33] = {};
+
+    // Owned by the dictionary and moved with its tables; null: the matcher keeps nothing.
+    std::shared_ptr<THypothesisMemo> HypothesisMemo;
 
     // The block of a tuple number, null when there is none.
     const TStemBlock* StemBlock(uint64_t slot) const {

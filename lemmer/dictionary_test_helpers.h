@@ -190,6 +190,7 @@ public:
     }
 
     const TDictionary& Dictionary() const { return D_; }
+    TDictionary& MutableDictionary() { return D_; }
 
 private:
     struct TEndingText {

@@ -88,7 +88,13 @@ TEST(GramBitSet, RefusesCodesOutsideTheRange) {
         EXPECT_EQ("bitset", RangeError([&] { set.Test(uint32_t(bad)); }));
         EXPECT_EQ("bitset", RangeError([&] { set.Reset(uint32_t(bad)); }));
         EXPECT_EQ("bitset", RangeError([&] { TGramBitSet::Make(136, 137, uint32_t(bad)); }));
+        // Every position of the three- and four-code forms is checked.
+        EXPECT_EQ("bitset", RangeError([&] { TGramBitSet::Make(uint32_t(bad), 137, 138); }));
+        EXPECT_EQ("bitset", RangeError([&] { TGramBitSet::Make(136, uint32_t(bad), 138, 139); }));
+        EXPECT_EQ("bitset", RangeError([&] { TGramBitSet::Make(136, 137, 138, uint32_t(bad)); }));
     }
+    // The bounds themselves are codes.
+    EXPECT_EQ(G({127, 249}), Codes(TGramBitSet::Make(127, 249, 249, 127)));
     EXPECT_EQ("bitset", RangeError([] { TGramBitSet().Set(1000); }));
     // In a counted range a 0 byte is a code like any other, not an end.
     EXPECT_EQ("bitset", RangeError([] { TGramBitSet::FromCodeRange(G({136, 0}).data(), 2); }));

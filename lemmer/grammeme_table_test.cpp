@@ -1,5 +1,7 @@
 #include "lemmer/grammeme_table.h"
 
+#include "lemmer/grammeme_constants.h"
+
 #include "util/charset/codepage.h"
 #include "util/charset/utf8.h"
 #include "util/generic/exception.h"
@@ -81,6 +83,19 @@ TEST(GrammemeTable, FindsEveryCodeUnderItsThreeNames) {
         EXPECT_EQ(code, Find(Table(), Table().GetLatinName(code)));
         EXPECT_EQ(code, Find(Table(), utf8));
         EXPECT_EQ(code, Find(Table(), Table().GetCyrillicName(code)));
+    }
+}
+
+TEST(GrammemeTable, NamedCodesAreTheTablesCodesOfTheirNames) {
+    using namespace NGrammeme;
+    const std::pair<const char*, unsigned char> named[] = {
+        {"A", A},           {"ADV", ADV},     {"S", S},       {"V", V},       {"obsol", OBSOL},
+        {"nom", NOM},       {"sg", SG},       {"pl", PL},     {"ger", GER},   {"inf", INF},
+        {"partcp", PARTCP}, {"imper", IMPER}, {"brev", BREV}, {"supr", SUPR}, {"comp", COMP},
+    };
+    const TGrammemeTable& table = TGrammemeTable::Instance();
+    for (const auto& [name, code] : named) {
+        EXPECT_EQ(table.FindCode(TCharRange(name)), code) << name;
     }
 }
 

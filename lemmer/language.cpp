@@ -1,8 +1,10 @@
 #include "lemmer/language.h"
 
 #include "lemmer/alphabet_registry.h"
+#include "lemmer/grammar_filter.h"
 #include "lemmer/language_objects.h"
 #include "lemmer/word_normalizer.h"
+#include "lemmer/wordform_generator.h"
 
 #include "util/charset/language.h"
 
@@ -60,6 +62,25 @@ int TLanguage::SpecialParadigmKind(const TAnalysisRecord&) const {
     return 0;
 }
 
+std::unique_ptr<NLemmer::TGrammarFiltr> TLanguage::CreateGrammarFiltr(const char*) const {
+    return std::make_unique<NLemmer::NDetail::TDummyGrammarFiltr>();
+}
+
+std::unique_ptr<NLemmer::TGrammarFiltr> TLanguage::CreateParadigmFiltr(
+    const TAnalysisRecord& record) const {
+    if (SpecialParadigmKind(record) == 0) {
+        return nullptr;
+    }
+    std::unique_ptr<NLemmer::TGrammarFiltr> filter = CreateGrammarFiltr("");
+    filter->SetLemma(record);
+    return filter;
+}
+
+std::unique_ptr<TWordformGenerator> TLanguage::CreateWordformGenerator(
+    const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) const {
+    return std::make_unique<TWordformGenerator>(record, nullptr, filter);
+}
+
 size_t TLanguage::Recognize(const wchar16* word, size_t length, TAnalysisVector& out,
                             const TRecognizeOptions& options) const {
     NLemmer::TNormalizeResult result(length);
@@ -106,21 +127,6 @@ size_t TLanguage::Recognize(const wchar16* word, size_t length, TAnalysisVector&
         return options.MaxResults;
     }
     return kept;
-}
-
-size_t TLanguage::RecognizeFromLatin(const wchar16*, size_t, TAnalysisVector&, size_t,
-                                     const char*) const {
-    return 0;
-}
-
-size_t TLanguage::RecognizeToLatin(const wchar16*, size_t, TAnalysisVector&, size_t,
-                                   const char*) const {
-    return 0;
-}
-
-size_t TLanguage::RecognizeTransliterated(const wchar16*, size_t, TAnalysisVector&, uint32_t,
-                                          uint64_t) const {
-    return 0;
 }
 
 bool TLanguage::SplitsBetween(const wchar16*, size_t, size_t, size_t, size_t, bool) const {
@@ -200,6 +206,24 @@ const TRegisteredLanguages& GetRegisteredLanguages() {
 
 const TLanguage* LanguageById(uint32_t id) {
     return id < TRegisteredLanguages::IdCount ? GetRegisteredLanguages().ById[id] : nullptr;
+}
+
+const TLanguage& LanguageOfRecord(const TAnalysisRecord& record) {
+    const TLanguage* language = LanguageById(record.Language);
+    return language != nullptr ? *language : *LanguageById(0);
+}
+
+int RecordParadigmKind(const TAnalysisRecord& record) {
+    return LanguageOfRecord(record).SpecialParadigmKind(record);
+}
+
+std::unique_ptr<NLemmer::TGrammarFiltr> CreateRecordParadigmFiltr(const TAnalysisRecord& record) {
+    return LanguageOfRecord(record).CreateParadigmFiltr(record);
+}
+
+std::unique_ptr<TWordformGenerator> CreateRecordWordformGenerator(
+    const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) {
+    return LanguageOfRecord(record).CreateWordformGenerator(record, filter);
 }
 
 const std::vector<const TLanguage*>& GetLanguageList() {

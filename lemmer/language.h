@@ -20,7 +20,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+namespace NLemmer {
+class TGrammarFiltr;
+}
+class TWordformGenerator;
+class TTranslitTable;
+class TUntransliter;
+struct TTranslitLookupFlags;
 
 class TLanguage {
 public:
@@ -40,19 +49,39 @@ public:
     // 0 to 3: how good a lemma the record's paradigm gives.
     virtual int SpecialParadigmKind(const TAnalysisRecord& record) const;
 
+    // Wordform generation (wordform_generator.h); the analysis itself never calls these.
+    // A filter of forms by a clue (grammeme string); here one that accepts every form once
+    // prepared.
+    virtual std::unique_ptr<NLemmer::TGrammarFiltr> CreateGrammarFiltr(const char* clue) const;
+    // A filter prepared with the record for the forms worth generating from it; null when the
+    // record's paradigm is not worth it (SpecialParadigmKind 0).
+    virtual std::unique_ptr<NLemmer::TGrammarFiltr> CreateParadigmFiltr(
+        const TAnalysisRecord& record) const;
+    // A generator of the record's forms that `filter` (copied; null: every form) admits; here
+    // the record's lemma and word, as there is no dictionary. The record must outlive it.
+    virtual std::unique_ptr<TWordformGenerator> CreateWordformGenerator(
+        const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter) const;
+
     // Normalises the word, looks it up, adds a placeholder on request, stamps language and
     // texts into the new records, post-processes them and cuts them to options.MaxResults.
     // Returns the number of records appended. Not virtual: every language shares it.
     size_t Recognize(const wchar16* word, size_t length, TAnalysisVector& out,
                      const TRecognizeOptions& options) const;
-    // Analyses of a Latin word through the language's translation table. No language of this
-    // system has one, so these append nothing.
+    // Analyses of a word through the language's translation table (transliteration.h): an
+    // English word translated into the language (flag 0x10000), or a word of the language
+    // translated into English (0x20000). The grammar filter is not used. Without a table they
+    // append nothing, as for every language of this system.
     virtual size_t RecognizeFromLatin(const wchar16* word, size_t length, TAnalysisVector& out,
                                       size_t maxResults, const char* grammarFilter) const;
     virtual size_t RecognizeToLatin(const wchar16* word, size_t length, TAnalysisVector& out,
                                     size_t maxResults, const char* grammarFilter) const;
+    // Analyses of a Latin word rendered in the language's script by its untransliterator
+    // (flag 0x40000), at most maxResults, post-processed; `lookup` (may be null) names the
+    // lookups whose lemmas are replaced by the normalised form and the grammar filter. Without
+    // an untransliterator: 0 for a word English does not accept, else PostProcess over nothing.
     virtual size_t RecognizeTransliterated(const wchar16* word, size_t length, TAnalysisVector& out,
-                                           uint32_t level, uint64_t exclusionFlags) const;
+                                           size_t maxResults,
+                                           const TTranslitLookupFlags* lookup) const;
 
     // Whether parts A and B of a token (positions in `text`) are analysed apart.
     virtual bool SplitsBetween(const wchar16* text, size_t startA, size_t lengthA, size_t startB,
@@ -63,6 +92,11 @@ public:
     // Looks the normalised word up; returns the number of records appended.
     virtual size_t Lookup(const wchar16* word, size_t length, TAnalysisVector& out,
                           const TRecognizeOptions& options) const;
+    // The language's untransliterator, reset for the word; null (every language of this system).
+    virtual std::unique_ptr<TUntransliter> CreateUntransliter(const TUtf16String& word) const;
+    // The language's translation table to and from English; null (every language of this
+    // system).
+    virtual const TTranslitTable* GetTranslitTable() const;
 
     size_t ClearAndRecognize(const wchar16* word, size_t length, TAnalysisVector& out,
                              const TRecognizeOptions& options) const;
@@ -81,6 +115,13 @@ public:
     TDefaultLanguage() : TLanguage(0) {}
     ~TDefaultLanguage() override;
 };
+
+// The language of the record's id, the default language when there is none, and its slots.
+const TLanguage& LanguageOfRecord(const TAnalysisRecord& record);
+int RecordParadigmKind(const TAnalysisRecord& record);
+std::unique_ptr<NLemmer::TGrammarFiltr> CreateRecordParadigmFiltr(const TAnalysisRecord& record);
+std::unique_ptr<TWordformGenerator> CreateRecordWordformGenerator(
+    const TAnalysisRecord& record, const NLemmer::TGrammarFiltr* filter);
 
 // Appends the placeholder of an unanalysed word (lemma = word, flag 8) unless maxResults is 0.
 size_t AddUnknownWordAnalysis(const wchar16* word, size_t length, TAnalysisVector& out,

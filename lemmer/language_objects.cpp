@@ -1,5 +1,8 @@
 #include "lemmer/language_objects.h"
 
+#include "lemmer/embedded_dictionary.h"
+#include "lemmer/grammar_filter.h"
+#include "lemmer/grammeme_constants.h"
 #include "lemmer/unicode_services.h"
 
 #include <algorithm>
@@ -7,23 +10,6 @@
 #include <iterator>
 
 namespace {
-
-enum : unsigned char {
-    G_A = 128,
-    G_ADV = 129,
-    G_S = 136,
-    G_V = 137,
-    G_OBSOL = 153,
-    G_NOM = 165,
-    G_PL = 175,
-    G_GER = 176,
-    G_INF = 177,
-    G_PARTCP = 178,
-    G_IMPER = 180,
-    G_BREV = 183,
-    G_SUPR = 185,
-    G_COMP = 186,
-};
 
 bool IsRussianConsonant(wchar16 u) {
     static constexpr char CONSONANTS[] = "bcdfghjklmnpqrstvwxz";
@@ -38,11 +24,11 @@ unsigned char DerivedFormCode(const char* grammar) {
     }
     for (const char* p = grammar; *p != 0; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
-        if (c == G_PARTCP || c == G_GER || c == G_IMPER) {
+        if (c == NGrammeme::PARTCP || c == NGrammeme::GER || c == NGrammeme::IMPER) {
             return c;
         }
     }
-    return GrammarHas(grammar, G_BREV) ? G_BREV : 0;
+    return GrammarHas(grammar, NGrammeme::BREV) ? NGrammeme::BREV : 0;
 }
 
 unsigned char RecordDerivedFormCode(const TAnalysisRecord& r) {
@@ -80,12 +66,12 @@ uint32_t OrdinaryClass(const TAnalysisRecord& r) {
     const unsigned char pos =
         r.CommonGrammar != nullptr ? static_cast<unsigned char>(r.CommonGrammar[0]) : 0;
     switch (pos) {
-        case G_ADV:
+        case NGrammeme::ADV:
             return PC_ANY | PC_ADVERB;
-        case G_S:
+        case NGrammeme::S:
             return PC_ANY | PC_NOUN;
-        case G_A:
-            return GrammarHas(r.CommonGrammar, G_COMP) || AnyFormHas(r, G_COMP)
+        case NGrammeme::A:
+            return GrammarHas(r.CommonGrammar, NGrammeme::COMP) || AnyFormHas(r, NGrammeme::COMP)
                        ? PC_ANY | PC_ADJECTIVE | PC_COMPARATIVE
                        : PC_ANY | PC_ADJECTIVE;
         default:
@@ -108,6 +94,17 @@ int TRussianBykLanguage::SpecialParadigmKind(const TAnalysisRecord& record) cons
     return RussianParadigmRating(record, nullptr, 0);
 }
 
+std::unique_ptr<NLemmer::TGrammarFiltr> TRussianBykLanguage::CreateParadigmFiltr(
+    const TAnalysisRecord& record) const {
+    char clue[255];
+    if (RussianParadigmRating(record, clue, sizeof(clue)) == 0) {
+        return nullptr;
+    }
+    std::unique_ptr<NLemmer::TGrammarFiltr> filter = CreateGrammarFiltr(clue);
+    filter->SetLemma(record);
+    return filter;
+}
+
 bool TRussianBykLanguage::SplitsBetween(const wchar16* text, size_t startA, size_t lengthA,
                                         size_t startB, size_t, bool transliterationPass) const {
     if (!transliterationPass) {
@@ -119,7 +116,10 @@ bool TRussianBykLanguage::SplitsBetween(const wchar16* text, size_t startA, size
 }
 
 const NByk::TDictionary* TRussianBykLanguage::GetMainDictionary() const {
-    return NLemmer::NPrivate::RussianMainDictionarySlot();
+    if (const NByk::TDictionary* replacement = NLemmer::NPrivate::RussianMainDictionarySlot()) {
+        return replacement;
+    }
+    return GetEmbeddedRussianDictionary();
 }
 
 size_t TRussianBykLanguage::PostProcess(TAnalysisVector& records, size_t first, size_t end,
@@ -131,7 +131,7 @@ size_t TRussianBykLanguage::PostProcess(TAnalysisVector& records, size_t first, 
     for (size_t i = first; i < end; ++i) {
         TAnalysisRecord& r = records[i];
         if (oldSpelling) {
-            r.ExtraGrammemes[0] = static_cast<char>(G_OBSOL);
+            r.ExtraGrammemes[0] = static_cast<char>(NGrammeme::OBSOL);
             r.ExtraGrammemes[1] = 0;
         }
         if (r.Flags & AF_PLACEHOLDER) {
@@ -156,9 +156,9 @@ size_t TRussianBykLanguage::PostProcess(TAnalysisVector& records, size_t first, 
             continue;
         }
         const unsigned char code = RecordDerivedFormCode(r);
-        const bool excused = (code == G_IMPER && (combined & PC_COMPARATIVE)) ||
-                             (code == G_BREV && (combined & PC_ADVERB)) ||
-                             (code == G_PARTCP && (combined & PC_ADJECTIVE));
+        const bool excused = (code == NGrammeme::IMPER && (combined & PC_COMPARATIVE)) ||
+                             (code == NGrammeme::BREV && (combined & PC_ADVERB)) ||
+                             (code == NGrammeme::PARTCP && (combined & PC_ADJECTIVE));
         if (code != 0 && !excused) {
             r.Flags |= AF_RARE_FORM;
         }
@@ -180,11 +180,11 @@ int TEnglishBykLanguage::SpecialParadigmKind(const TAnalysisRecord& r) const {
         return rating;
     }
     const char* g = r.CommonGrammar;
-    const bool plainDegree =
-        r.FormGrammarCount == 0 || (!AnyFormHas(r, G_COMP) && !AnyFormHas(r, G_SUPR));
-    if (((GrammarHas(g, G_A) || GrammarHas(g, G_ADV)) && plainDegree) ||
-        (GrammarHas(g, G_S) && AnyFormHas(r, G_NOM)) ||
-        (GrammarHas(g, G_V) && AnyFormHas(r, G_INF))) {
+    const bool plainDegree = r.FormGrammarCount == 0 ||
+                             (!AnyFormHas(r, NGrammeme::COMP) && !AnyFormHas(r, NGrammeme::SUPR));
+    if (((GrammarHas(g, NGrammeme::A) || GrammarHas(g, NGrammeme::ADV)) && plainDegree) ||
+        (GrammarHas(g, NGrammeme::S) && AnyFormHas(r, NGrammeme::NOM)) ||
+        (GrammarHas(g, NGrammeme::V) && AnyFormHas(r, NGrammeme::INF))) {
         rating = 1;
     }
     return rating;
@@ -244,7 +244,8 @@ bool KeepBasicEnglish(const TAnalysisRecord& r) {
     if (r.Flags & AF_NOT_FROM_DICTIONARY) {
         return false;
     }
-    return r.FormGrammarCount != 0 ? AnyFormHas(r, G_PL) : GrammarHas(r.CommonGrammar, G_PL);
+    return r.FormGrammarCount != 0 ? AnyFormHas(r, NGrammeme::PL)
+                                   : GrammarHas(r.CommonGrammar, NGrammeme::PL);
 }
 
 }  // namespace

@@ -17,6 +17,10 @@ public:
     ~TRussianBykLanguage() override;
 
     int SpecialParadigmKind(const TAnalysisRecord& record) const override;
+    // A filter to the forms of the record's clue grammemes (gender, number, aspect, voice of
+    // its first nominative form).
+    std::unique_ptr<NLemmer::TGrammarFiltr> CreateParadigmFiltr(
+        const TAnalysisRecord& record) const override;
     bool SplitsBetween(const wchar16* text, size_t startA, size_t lengthA, size_t startB,
                        size_t lengthB, bool transliterationPass) const override;
     // Marks rare derived forms and old-orthography words.
@@ -86,8 +90,8 @@ namespace NLemmer::NPrivate {
 // Builds and registers the five built-in language objects once.
 void BuiltInLanguages();
 
-// The Russian main dictionary. Until the embedded dictionary is in place it is whatever this
-// slot holds (null: none); tests point it at a fixture.
+// Replaces the embedded dictionary as the Russian main dictionary while not null; tests point it
+// at a fixture.
 const NByk::TDictionary*& RussianMainDictionarySlot();
 
 }  // namespace NLemmer::NPrivate

@@ -184,7 +184,8 @@ TEST(Lookup, KnownWordsAndFingerprint) {
     EXPECT_FALSE(LanguageById(2)->IsKnownWord(u"table", 5));
     EXPECT_EQ(LanguageById(2)->DictionaryFingerprint(), Stroka());
     {
-        NLemmer::NTest::TRussianDictionaryGuard none(nullptr);
+        const NByk::TDictionary empty;
+        NLemmer::NTest::TRussianDictionaryGuard none(&empty);
         EXPECT_FALSE(russian->IsKnownWord(u"стол", 4));
     }
 }

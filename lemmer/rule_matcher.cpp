@@ -3,13 +3,19 @@
 #include "lemmer/rule_matcher.h"
 
 #include "lemmer/grammeme_table.h"
+#include "lemmer/hypothesis_memo.h"
 #include "lemmer/rule_record.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace NByk {
+
 namespace {
+
+// Walks shorter than this many nodes are cheaper to repeat than to look up.
+constexpr uint32_t MemoWalkLength = 16;
 
 constexpr uint32_t NotFound = ~uint32_t(0);
 constexpr uint32_t ShortestHypothesisWord = 3;
@@ -31,6 +37,14 @@ bool InMask(uint32_t mask, char code) {
 
 // Binary search of the ending-tree nodes [begin, end) for a character.
 uint32_t FindTreeChild(const TCharTreeNode* nodes, uint32_t begin, uint32_t end, uint16_t ch) {
+    if (end - begin <= 8) {
+        for (; begin < end; ++begin) {
+            if (nodes[begin].Char >= ch) {
+                return nodes[begin].Char == ch ? begin : NotFound;
+            }
+        }
+        return NotFound;
+    }
     while (begin < end) {
         const uint32_t mid = begin + (end - begin) / 2;
         if (nodes[mid].Char < ch) {
@@ -45,6 +59,17 @@ uint32_t FindTreeChild(const TCharTreeNode* nodes, uint32_t begin, uint32_t end,
 }
 
 uint32_t FindStemChild(const uint64_t* nodes, uint32_t begin, uint32_t end, uint16_t ch) {
+    // Most nodes have few children, and a scan of adjacent words costs less than the
+    // mispredicted branches of a search.
+    if (end - begin <= 12) {
+        for (; begin < end; ++begin) {
+            const uint16_t c = NStemNode::Char(nodes[begin]);
+            if (c >= ch) {
+                return c == ch ? begin : NotFound;
+            }
+        }
+        return NotFound;
+    }
     while (begin < end) {
         const uint32_t mid = begin + (end - begin) / 2;
         const uint16_t c = NStemNode::Char(nodes[mid]);
@@ -129,13 +154,25 @@ public:
             return 0;
         }
         S_.SplitCount = FindEndings(D_.EndingTree, S_.Word, Length_, S_.Splits);
-        for (uint32_t i = 0; i < S_.SplitCount && S_.CandidateCount < MaxMatchCandidates; ++i) {
+        // The blocks of all splits are fetched from memory side by side before any is walked:
+        // with a large dictionary each is a cache miss, and the walks cannot overlap.
+        const TStemBlock* blocks[MaxMatchSplits];
+        for (uint32_t i = 0; i < S_.SplitCount; ++i) {
             const TMatchSplit& split = S_.Splits[i];
-            const uint64_t slot =
-                D_.Alphabet->EncodeSuffix(S_.Word + split.PrefixLength, split.StemLength);
-            const TStemBlock* block = D_.StemBlock(slot);
-            if (block && block->NodeCount) {
-                WalkStemBlock(*block, split);
+            blocks[i] = D_.StemBlock(
+                D_.Alphabet->EncodeSuffix(S_.Word + split.PrefixLength, split.StemLength));
+            if (blocks[i]) {
+                __builtin_prefetch(blocks[i]);
+            }
+        }
+        for (uint32_t i = 0; i < S_.SplitCount; ++i) {
+            if (blocks[i] && blocks[i]->NodeCount) {
+                __builtin_prefetch(blocks[i]->Nodes);
+            }
+        }
+        for (uint32_t i = 0; i < S_.SplitCount && S_.CandidateCount < MaxMatchCandidates; ++i) {
+            if (blocks[i] && blocks[i]->NodeCount) {
+                WalkStemBlock(*blocks[i], S_.Splits[i]);
             }
         }
         return S_.CandidateCount;
@@ -179,7 +216,6 @@ public:
                 continue;
             }
             const uint32_t tail = Length_ - c.Unmatched - c.StemStart;
-            std::memset(S_.RuleBits, 0, (size_t(D_.RuleCount) + 63) / 64 * sizeof(uint64_t));
             if (tail > best) {
                 const uint64_t saved = S_.ResultCount;
                 S_.ResultCount = 0;
@@ -396,25 +432,95 @@ private:
         return true;
     }
 
-    // Rules of the stems below a candidate's node, each tried once (rule bits); subtrees
-    // flagged to yield nothing are skipped, and a node flagged so descends into one child.
+    // Rules of the stems below a candidate's node, each tried once, in the order of the walk.
     uint32_t CollectStemHypotheses(uint32_t ci, uint32_t mask) {
+        const TMatchCandidate& c = S_.Candidates[ci];
+        THypothesisMemo* memo = D_.HypothesisMemo.get();
+        THypothesisMemo::TKey key{c.Block, c.Node, mask, 0, 0};
+        const std::vector<uint16_t>* rules = memo ? memo->FindRules(key) : nullptr;
+        if (rules == nullptr) {
+            uint32_t visited = 0;
+            const uint32_t added = WalkStemHypotheses(ci, mask, visited);
+            if (memo && visited >= MemoWalkLength) {
+                std::vector<uint16_t> collected;
+                WalkStemHypotheses(ci, mask, visited, &collected);
+                memo->AddRules(key, std::move(collected));
+            }
+            return added;
+        }
+        if (*Filter_ != 0) {
+            return TryRules(*rules, ci, mask);
+        }
+        key.Depth = c.Depth;
+        key.EndingRange = c.EndingRange;
+        const std::vector<TMatchResult>* results = memo->FindResults(key);
+        if (results == nullptr) {
+            std::vector<TMatchResult> accepted;
+            TMatchResult result;
+            for (const uint16_t rule : *rules) {
+                if (CheckRule(rule, c, result, mask, true) == 0) {
+                    accepted.push_back(result);
+                }
+            }
+            results = memo->AddResults(key, std::move(accepted));
+            if (results == nullptr) {
+                return TryRules(*rules, ci, mask);
+            }
+        }
+        uint32_t added = 0;
+        for (size_t i = 0; i < results->size() && S_.ResultCount < MaxMatchResults; ++i) {
+            TMatchResult& r = S_.Results[S_.ResultCount++];
+            r = (*results)[i];
+            r.CandidateIndex = ci;
+            ++added;
+        }
+        return added;
+    }
+
+    uint32_t TryRules(const std::vector<uint16_t>& rules, uint32_t ci, uint32_t mask) {
+        uint32_t added = 0;
+        for (size_t i = 0; i < rules.size() && S_.ResultCount < MaxMatchResults; ++i) {
+            added += TryRule(rules[i], ci, mask, true);
+        }
+        return added;
+    }
+
+    // Whether a rule can make a stem-similarity hypothesis of part-of-speech mask `mask` for
+    // some candidate: what CheckRule asks of the rule alone.
+    bool HypothesisRule(uint16_t ruleId, uint32_t mask) const {
+        if (ruleId >= D_.RuleCount || D_.Rules[ruleId].Length < NRule::MinLength ||
+            ruleId >= D_.RareRuleThreshold) {
+            return false;
+        }
+        const unsigned char* r = D_.Rules[ruleId].Data;
+        const char* common = reinterpret_cast<const char*>(r + NRule::GrammarOffset(r));
+        return common[0] != 0 && InMask(mask, common[0]) && !HasBarredGrammeme(common);
+    }
+
+    // The walk below a candidate's node: subtrees flagged to yield nothing are skipped, and a
+    // node flagged so descends into one child. Each rule is tried once (rule bits); with
+    // `collect`, nothing is tried and every rule a hypothesis could use is appended to it
+    // instead. Counts the nodes visited.
+    uint32_t WalkStemHypotheses(uint32_t ci, uint32_t mask, uint32_t& visited,
+                                std::vector<uint16_t>* collect = nullptr) {
+        std::memset(S_.RuleBits, 0, (size_t(D_.RuleCount) + 63) / 64 * sizeof(uint64_t));
         const TMatchCandidate& c = S_.Candidates[ci];
         const uint64_t* nodes = c.Block->Nodes;
         uint32_t added = 0;
         uint32_t top = 0;
         uint32_t node = c.Node;
-        for (;;) {
+        visited = 0;
+        for (;; ++visited) {
             const uint64_t word = nodes[node];
             const uint32_t count = NStemNode::ChildCount(word);
             if (!(word & NStemNode::NoHypotheses) && count) {
                 const uint32_t first = NStemNode::FirstChild(word);
                 uint32_t begin = first;
                 if (NStemNode::Char(nodes[first]) == 0) {
-                    added += TryStemEnd(ci, nodes[first], *c.Block, mask);
+                    added += TryStemEnd(ci, nodes[first], *c.Block, mask, collect);
                     ++begin;
                 }
-                if (S_.ResultCount >= MaxMatchResults) {
+                if (!collect && S_.ResultCount >= MaxMatchResults) {
                     break;
                 }
                 const uint32_t end = (word & NStemNode::FirstChildOnly) ? begin + 1 : first + count;
@@ -435,19 +541,24 @@ private:
         return added;
     }
 
-    uint32_t TryStemEnd(uint32_t ci, uint64_t end, const TStemBlock& block, uint32_t mask) {
+    uint32_t TryStemEnd(uint32_t ci, uint64_t end, const TStemBlock& block, uint32_t mask,
+                        std::vector<uint16_t>* collect) {
         const uint32_t count = NStemNode::RuleIdCount(end);
         const uint16_t single = NStemNode::InlineRuleId(end);
         const uint16_t* ids = count == 1 ? &single : block.RuleIds + NStemNode::FirstChild(end);
         uint32_t added = 0;
-        for (uint32_t i = 0; i < count && S_.ResultCount < MaxMatchResults; ++i) {
+        for (uint32_t i = 0; i < count && (collect || S_.ResultCount < MaxMatchResults); ++i) {
             uint64_t& bits = S_.RuleBits[ids[i] / 64];
             const uint64_t bit = uint64_t(1) << (ids[i] % 64);
             if (bits & bit) {
                 continue;
             }
             bits |= bit;
-            added += TryRule(ids[i], ci, mask, true);
+            if (!collect) {
+                added += TryRule(ids[i], ci, mask, true);
+            } else if (HypothesisRule(ids[i], mask)) {
+                collect->push_back(ids[i]);
+            }
         }
         return added;
     }
@@ -459,6 +570,10 @@ private:
 };
 
 }  // namespace
+
+size_t HypothesisMemoEntries(const TDictionary& dictionary) {
+    return dictionary.HypothesisMemo ? dictionary.HypothesisMemo->Entries() : 0;
+}
 
 bool HasBarredGrammeme(const char* grammar) {
     for (const char* g = grammar; g && *g; ++g) {

@@ -120,6 +120,9 @@ size_t CopyLemmaEnding(const TMatchResult& result, wchar16* out);
 const uint16_t* ResultEndingIds(const TDictionary& dictionary, const TMatchResult& result,
                                 uint32_t* count);
 
+// How many walks below stem nodes the dictionary's memo keeps (rule lists and result lists).
+size_t HypothesisMemoEntries(const TDictionary& dictionary);
+
 // Whether a grammar string holds a grammeme that bars a rule or an ending from hypotheses:
 // 144 "reserved", 145 "abbr", 146 "irreg", 151 "rare", 152 "awkw". Null holds none.
 bool HasBarredGrammeme(const char* grammar);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -294,6 +295,77 @@ TEST(RuleMatcherLimits, RuleBitsCoverEveryRuleOfTheDictionary) {
     }
     // Each rule once per candidate, though 29999 ends two stems below it.
     EXPECT_EQ(rules, (std::multiset<uint32_t>{12000, 29998, 29999}));
+}
+
+// Hypotheses from a subtree walked before come from the dictionary's memo: the same results,
+// in the same order, as a walk over a dictionary that keeps none, for every mode, with and
+// without a grammar filter, the first time and later.
+TEST(RuleMatcherMemo, RepeatedHypothesesGiveWhatTheWalkGave) {
+    const std::u16string letters = u"бвгдклмнпрст", vowels = u"аеиоу";
+    auto fill = [&](TFixture& f) {
+        FillSample(f);
+        std::mt19937 random(7);
+        for (int i = 0; i < 4000; ++i) {
+            std::u16string stem;
+            for (size_t k = 0, n = 3 + random() % 5; k < n; ++k) {
+                stem.push_back(k % 2 ? vowels[random() % vowels.size()]
+                                     : letters[random() % letters.size()]);
+            }
+            const uint16_t a = uint16_t(random() % SR_COUNT);
+            const uint16_t b = uint16_t((a + 1 + random() % (SR_COUNT - 1)) % SR_COUNT);
+            f.Stem(stem + u"ок", {a, b});
+        }
+    };
+    TFixture memo, plain;
+    fill(memo);
+    fill(plain);
+    const TDictionary& withMemo = memo.Build();
+    plain.Build();
+    plain.MutableDictionary().HypothesisMemo.reset();
+
+    std::mt19937 random(11);
+    std::vector<std::u16string> words;
+    for (int i = 0; i < 300; ++i) {
+        std::u16string w;
+        for (size_t k = 0, n = 1 + random() % 4; k < n; ++k) {
+            w.push_back(k % 2 ? vowels[random() % vowels.size()]
+                              : letters[random() % letters.size()]);
+        }
+        static const char16_t* const ENDINGS[] = {u"а", u"у", u"ы", u"ов", u"е", u"ая", u"", u"ам"};
+        words.push_back(w + u"ок" + ENDINGS[random() % 8]);
+    }
+    auto dump = [](const TDictionary& d, TMatchState& s, const std::u16string& word, uint32_t mode,
+                   const char* filter) {
+        s.Word = word.data();
+        s.Length = static_cast<int32_t>(word.size());
+        MatchRules(d, s);
+        std::string out = std::to_string(EvaluateCandidates(d, s, mode, filter)) + ":";
+        for (uint64_t i = 0; i < s.ResultCount; ++i) {
+            const TMatchResult& r = s.Results[i];
+            out += " " + std::to_string(r.RuleId) + "/" + std::to_string(r.CandidateIndex) + "/" +
+                   std::to_string(r.RunStart) + "+" + std::to_string(r.RunCount) + "/" +
+                   std::to_string(r.Cut) + "/" + std::to_string(r.EndingListIndex) + "/" +
+                   std::to_string(r.LemmaEndingLength());
+        }
+        return out;
+    };
+    const std::string filter = {char(165)};  // nom
+    auto state = std::make_unique<TMatchState>();
+    for (int round = 0; round < 3; ++round) {
+        for (const std::u16string& w : words) {
+            for (uint32_t mode :
+                 {uint32_t(MM_STEM_HYPOTHESES),
+                  uint32_t(MM_DICTIONARY | MM_PREFIX_HYPOTHESES | MM_STEM_HYPOTHESES)}) {
+                for (const char* f : {(const char*)nullptr, filter.c_str()}) {
+                    const std::string expected = dump(plain.Dictionary(), *state, w, mode, f);
+                    ASSERT_EQ(dump(withMemo, *state, w, mode, f), expected)
+                        << "round " << round << ", mode " << mode << ", filter " << (f != nullptr);
+                }
+            }
+        }
+    }
+    EXPECT_GT(HypothesisMemoEntries(withMemo), 0u);
+    EXPECT_EQ(HypothesisMemoEntries(plain.Dictionary()), 0u);
 }
 
 // Every word up to five letters over a small dictionary's letters, and the sample's words with

@@ -65,6 +65,47 @@ struct TCodePointClass {
     uint8_t Class;
 };
 
+// The code points of one word: in place for words of any ordinary length (a letter with a
+// mark, such as й, decomposes on every look-up), on the heap beyond.
+class TCodePointList {
+public:
+    TCodePointList() = default;
+    TCodePointList(const TCodePointList&) = delete;
+    TCodePointList& operator=(const TCodePointList&) = delete;
+
+    void push_back(TCodePointClass c) {
+        if (Size_ == Capacity_) {
+            Grow();
+        }
+        Data_[Size_++] = c;
+    }
+    size_t size() const { return Size_; }
+    bool empty() const { return Size_ == 0; }
+    TCodePointClass& operator[](size_t i) { return Data_[i]; }
+    TCodePointClass* begin() { return Data_; }
+    TCodePointClass* end() { return Data_ + Size_; }
+    const TCodePointClass* begin() const { return Data_; }
+    const TCodePointClass* end() const { return Data_ + Size_; }
+    // Only ever shrinks.
+    void resize(size_t n) { Size_ = std::min(n, Size_); }
+
+private:
+    void Grow() {
+        std::vector<TCodePointClass> larger(Capacity_ * 2);
+        std::copy(begin(), end(), larger.begin());
+        Heap_.swap(larger);
+        Data_ = Heap_.data();
+        Capacity_ = Heap_.size();
+    }
+
+    static constexpr size_t InPlace = 192;
+    TCodePointClass InPlace_[InPlace];
+    std::vector<TCodePointClass> Heap_;
+    TCodePointClass* Data_ = InPlace_;
+    size_t Size_ = 0;
+    size_t Capacity_ = InPlace;
+};
+
 uint8_t CombiningClassOf(uint32_t cp) {
     return GetUnicodeCharInfo(cp)->CombiningClass();
 }
@@ -107,10 +148,8 @@ TUnicodeNormResult CopyCut(const wchar16* src, size_t length, wchar16* out, size
 }
 
 // Full decomposition of every code point with canonical ordering of each run of marks.
-std::vector<TCodePointClass> DecomposeToList(const wchar16* src, size_t length) {
+void DecomposeToList(const wchar16* src, size_t length, TCodePointList& list) {
     const TDecompositionDescriptor& table = CompatDecompositionTable();
-    std::vector<TCodePointClass> list;
-    list.reserve(length + 4);
     size_t i = 0;
     while (i < length) {
         const uint32_t cp = ReadCodePoint(src, length, i);
@@ -132,16 +171,29 @@ std::vector<TCodePointClass> DecomposeToList(const wchar16* src, size_t length) 
         while (end < list.size() && list[end].Class != 0) {
             ++end;
         }
-        std::stable_sort(
-            list.begin() + start, list.begin() + end,
-            [](const TCodePointClass& a, const TCodePointClass& b) { return a.Class < b.Class; });
+        // Runs of marks are short: an insertion sort is stable and, unlike std::stable_sort,
+        // takes no buffer from the heap. Long runs keep the n log n sort.
+        if (end - start > 16) {
+            std::stable_sort(list.begin() + start, list.begin() + end,
+                             [](const TCodePointClass& a, const TCodePointClass& b) {
+                                 return a.Class < b.Class;
+                             });
+            start = end;
+            continue;
+        }
+        for (size_t i = start + 1; i < end; ++i) {
+            const TCodePointClass c = list[i];
+            size_t j = i;
+            for (; j > start && list[j - 1].Class > c.Class; --j) {
+                list[j] = list[j - 1];
+            }
+            list[j] = c;
+        }
         start = end;
     }
-    return list;
 }
 
-TUnicodeNormResult WriteList(const std::vector<TCodePointClass>& list, wchar16* out,
-                             size_t outSize) {
+TUnicodeNormResult WriteList(const TCodePointList& list, wchar16* out, size_t outSize) {
     TUnicodeNormResult r;
     r.Changed = true;
     for (const TCodePointClass& c : list) {
@@ -156,7 +208,7 @@ TUnicodeNormResult WriteList(const std::vector<TCodePointClass>& list, wchar16* 
 }
 
 // Unicode canonical composition over a decomposed, canonically ordered list.
-void ComposeList(std::vector<TCodePointClass>& list) {
+void ComposeList(TCodePointList& list) {
     if (list.empty()) {
         return;
     }
@@ -213,7 +265,9 @@ TUnicodeNormResult DecomposeWord(const wchar16* src, size_t length, wchar16* out
         r.Changed = true;
         return r;
     }
-    return WriteList(DecomposeToList(src, length), out, outSize);
+    TCodePointList list;
+    DecomposeToList(src, length, list);
+    return WriteList(list, out, outSize);
 }
 
 TUnicodeNormResult ComposeWord(const wchar16* src, size_t length, wchar16* out, size_t outSize) {
@@ -222,7 +276,8 @@ TUnicodeNormResult ComposeWord(const wchar16* src, size_t length, wchar16* out, 
         r.Changed = true;
         return r;
     }
-    std::vector<TCodePointClass> list = DecomposeToList(src, length);
+    TCodePointList list;
+    DecomposeToList(src, length, list);
     ComposeList(list);
     return WriteList(list, out, outSize);
 }

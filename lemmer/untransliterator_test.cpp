@@ -44,55 +44,85 @@ std::vector<TRendering> AllAnswers(TUntransliter& u, std::u16string_view word, u
     return out;
 }
 
-// A small Latin-to-Cyrillic rule set; "h" may also vanish.
-TUntranslitRules SampleRules() {
+struct TRule {
+    std::u16string_view Key, Text;
+    uint32_t Cost;
+};
+
+TUntranslitRules MakeRules(const std::vector<TRule>& list) {
     TUntranslitRules rules;
-    rules.Add(u"s", u"с", 0);
-    rules.Add(u"s", u"з", 2);
-    rules.Add(u"h", u"х", 0);
-    rules.Add(u"h", u"", 3);
-    rules.Add(u"sh", u"ш", 1);
-    rules.Add(u"a", u"а", 0);
-    rules.Add(u"shch", u"щ", 0);
-    rules.Add(u"ch", u"ч", 0);
+    for (const TRule& r : list) {
+        rules.Add(r.Key, r.Text, r.Cost);
+    }
     return rules;
 }
 
-TEST(Untransliterator, EnumeratesRenderingsCheapestFirst) {
-    TUntranslitRules rules = SampleRules();
-    TUntransliter u(rules.Nodes(), rules.Lists(), nullptr, 0, nullptr);
-    const std::vector<TRendering> expected = {
-        {u"сха", 3, 0}, {u"ша", 3, 1}, {u"зха", 3, 2}, {u"са", 3, 3}, {u"за", 3, 5},
-    };
-    EXPECT_EQ(expected, AllAnswers(u, u"sha"));
-    // The longest key is one rule among others, not a preference.
-    const std::vector<TRendering> shch = {{u"щ", 4, 0}, {u"схч", 4, 0}, {u"шч", 4, 1}};
-    EXPECT_EQ(shch, AllAnswers(u, u"shch", 0, 3));
+// A small Latin-to-Cyrillic rule set; "h" may also vanish.
+const std::vector<TRule> SAMPLE_RULES = {
+    {u"s", u"с", 0},  {u"s", u"з", 2}, {u"h", u"х", 0},    {u"h", u"", 3},
+    {u"sh", u"ш", 1}, {u"a", u"а", 0}, {u"shch", u"щ", 0}, {u"ch", u"ч", 0},
+};
+
+TUntranslitRules SampleRules() {
+    return MakeRules(SAMPLE_RULES);
 }
 
-TEST(Untransliterator, WordsWithoutFullRenderingGiveNothing) {
-    TUntranslitRules rules = SampleRules();
-    TUntransliter u(rules.Nodes(), rules.Lists(), nullptr, 0, nullptr);
-    const std::u16string_view words[] = {u"", u"x", u"shx", u"xsh", {u"s\0a", 3}};
-    for (std::u16string_view word : words) {
-        const std::vector<TRendering> answers = AllAnswers(u, word);
-        if (word.size() == 3 && word[1] == 0) {
-            // An embedded terminator ends the word.
-            EXPECT_EQ((std::vector<TRendering>{{u"с", 1, 0}, {u"з", 1, 2}}), answers);
-        } else {
-            EXPECT_TRUE(answers.empty()) << std::string(word.begin(), word.end());
-        }
+// What each word's renderings are, in order, under a bound (0: none) and a count limit.
+TEST(Untransliterator, RendersWordsCheapestFirstWithinTheBound) {
+    // After "abc" starts, "A" (one unit) and "B" (two units) both cost 0; "B" goes on first and
+    // finishes as "BC" before "A" is looked at.
+    const std::vector<TRule> furthest = {
+        {u"a", u"A", 0}, {u"ab", u"B", 0}, {u"bc", u"D", 0}, {u"c", u"C", 0}};
+    const std::vector<TRule> bounded = {{u"a", u"x", 5},  {u"a", u"y", 6},  {u"a", u"z", 7},
+                                        {u"ab", u"p", 5}, {u"ab", u"q", 7}, {u"ab", u"r", 8}};
+    const size_t all = 100000;
+    const struct {
+        const char* Name;
+        const std::vector<TRule>& Rules;
+        std::u16string Word;
+        uint32_t Bound;
+        size_t Limit;
+        std::vector<TRendering> Expected;
+    } cases[] = {
+        {"cheapest first",
+         SAMPLE_RULES,
+         u"sha",
+         0,
+         all,
+         {{u"сха", 3, 0}, {u"ша", 3, 1}, {u"зха", 3, 2}, {u"са", 3, 3}, {u"за", 3, 5}}},
+        // The longest key is one rule among others, not a preference.
+        {"longest key", SAMPLE_RULES, u"shch", 0, 3, {{u"щ", 4, 0}, {u"схч", 4, 0}, {u"шч", 4, 1}}},
+        {"furthest variant first", furthest, u"abc", 0, all, {{u"BC", 3, 0}, {u"AD", 3, 0}}},
+        {"no bound", bounded, u"a", 0, all, {{u"x", 1, 5}, {u"y", 1, 6}, {u"z", 1, 7}}},
+        {"bound", bounded, u"a", 6, all, {{u"x", 1, 5}, {u"y", 1, 6}}},
+        // Over two units cost 7 scores trunc(7 / (ln 2 + 1) + 0.5) = 4 and passes bound 6; the
+        // dead end "z" (one unit, cost and score 7) then ends the enumeration before "r".
+        {"bound over two units", bounded, u"ab", 6, all, {{u"p", 2, 5}, {u"q", 2, 7}}},
+        // Words without a full rendering give nothing.
+        {"empty word", SAMPLE_RULES, u"", 0, all, {}},
+        {"no rule", SAMPLE_RULES, u"x", 0, all, {}},
+        {"no rule at the end", SAMPLE_RULES, u"shx", 0, all, {}},
+        {"no rule at the start", SAMPLE_RULES, u"xsh", 0, all, {}},
+        // An embedded terminator ends the word.
+        {"terminator", SAMPLE_RULES, {u"s\0a", 3}, 0, all, {{u"с", 1, 0}, {u"з", 1, 2}}},
+        {"32 units",
+         SAMPLE_RULES,
+         std::u16string(32, u'a'),
+         0,
+         all,
+         {{std::u16string(32, u'а'), 32, 0}}},
+        {"33 units", SAMPLE_RULES, std::u16string(33, u'a'), 0, all, {}},
+    };
+    for (const auto& c : cases) {
+        TUntranslitRules rules = MakeRules(c.Rules);
+        TUntransliter u(rules.Nodes(), rules.Lists(), nullptr, 0, nullptr);
+        EXPECT_EQ(c.Expected, AllAnswers(u, c.Word, c.Bound, c.Limit)) << c.Name;
     }
 }
 
-TEST(Untransliterator, WordsOverThirtyTwoUnitsGiveNothing) {
+TEST(Untransliterator, ResetDropsWhatAnEarlierWordLeft) {
     TUntranslitRules rules = SampleRules();
     TUntransliter u(rules.Nodes(), rules.Lists(), nullptr, 0, nullptr);
-    const std::vector<TRendering> answers = AllAnswers(u, std::u16string(32, u'a'));
-    ASSERT_EQ(1u, answers.size());
-    EXPECT_EQ((TRendering{std::u16string(32, u'а'), 32, 0}), answers[0]);
-    EXPECT_TRUE(AllAnswers(u, std::u16string(33, u'a')).empty());
-    // A reset drops what an earlier word left in the queue.
     u.Reset(Wide(u"sha"));
     u.Reset(Wide(std::u16string(33, u'a')));
     EXPECT_TRUE(u.GetNextAnswer(0).Empty());
@@ -111,19 +141,6 @@ TEST(Untransliterator, AnswersTakeTheCaseOfTheWord) {
         ASSERT_EQ(1u, answers.size());
         EXPECT_EQ(c.First, answers[0].Text) << std::string(c.Word.begin(), c.Word.end());
     }
-}
-
-TEST(Untransliterator, EqualCostsExpandTheFurthestVariantFirst) {
-    // After "abc" starts, "A" (one unit) and "B" (two units) both cost 0; "B" goes on first and
-    // finishes as "BC" before "A" is looked at.
-    TUntranslitRules rules;
-    rules.Add(u"a", u"A", 0);
-    rules.Add(u"ab", u"B", 0);
-    rules.Add(u"bc", u"D", 0);
-    rules.Add(u"c", u"C", 0);
-    TUntransliter u(rules.Nodes(), rules.Lists(), nullptr, 0, nullptr);
-    const std::vector<TRendering> expected = {{u"BC", 3, 0}, {u"AD", 3, 0}};
-    EXPECT_EQ(expected, AllAnswers(u, u"abc"));
 }
 
 TEST(Untransliterator, QueueOverLimitEndsTheEnumeration) {
@@ -158,22 +175,6 @@ TEST(Untransliterator, QueueOverLimitEndsTheEnumeration) {
     EXPECT_EQ(4096u, three.size());
     EXPECT_EQ(3u, three.back().Cost);
     EXPECT_TRUE(AllAnswers(u, u"aaaa").empty());
-}
-
-TEST(Untransliterator, BoundStopsAtTheFirstScoreAboveIt) {
-    TUntranslitRules rules;
-    rules.Add(u"a", u"x", 5);
-    rules.Add(u"a", u"y", 6);
-    rules.Add(u"a", u"z", 7);
-    rules.Add(u"ab", u"p", 5);
-    rules.Add(u"ab", u"q", 7);
-    rules.Add(u"ab", u"r", 8);
-    TUntransliter u(rules.Nodes(), rules.Lists(), nullptr, 0, nullptr);
-    EXPECT_EQ((std::vector<TRendering>{{u"x", 1, 5}, {u"y", 1, 6}}), AllAnswers(u, u"a", 6));
-    EXPECT_EQ(3u, AllAnswers(u, u"a", 0).size());
-    // Over two units cost 7 scores trunc(7 / (ln 2 + 1) + 0.5) = 4 and passes bound 6; the
-    // dead end "z" (one unit, cost and score 7) then ends the enumeration before "r".
-    EXPECT_EQ((std::vector<TRendering>{{u"p", 2, 5}, {u"q", 2, 7}}), AllAnswers(u, u"ab", 6));
 }
 
 TEST(Untransliterator, ScoreDividesByOnePlusTheLogOfTheLength) {

@@ -282,7 +282,15 @@ TEST(WordNormalizer, BitSetsRejectBitsBeyondTheirSize) {
     TNormalizationMask mask;
     mask.Set(NS_CONVERT).Set(NS_ADVANCED_CONVERT).Set(NS_CHECK_ALPHABET);
     EXPECT_EQ(mask.Value(), 0x70u);
-    EXPECT_THROW(mask.Set(7), std::out_of_range);
+    // Step indices are 0 to 6: any other is refused with "bitset" and leaves the mask as it was.
+    for (size_t bad : {size_t(7), size_t(8), size_t(64), ~size_t(0)}) {
+        EXPECT_THAT([&] { mask.Set(bad); }, RaisesMessage<std::out_of_range>("bitset")) << bad;
+        EXPECT_THAT([&] { mask.Reset(bad); }, RaisesMessage<std::out_of_range>("bitset")) << bad;
+        EXPECT_THAT([&] { (void)mask.Test(bad); }, RaisesMessage<std::out_of_range>("bitset"))
+            << bad;
+    }
+    EXPECT_EQ(mask.Value(), 0x70u);
+    EXPECT_EQ(TNormalizationMask().Set(0).Set(6).Value(), 0x41u);
     TNormalizationFlags flags;
     flags.Set(NS_TITLECASE);
     EXPECT_THROW(flags.Set(9), std::out_of_range);

@@ -1,10 +1,14 @@
 // The analysis run of lemmix as a process: encodings in and out, the line cutting of UTF-16
 // input, stateful and four-byte output, and the failure policy. The words are Latin and CJK
-// ones, which the Russian analysis prints as unknown words whatever its dictionary holds.
+// ones, which the Russian analysis prints as unknown words whatever its dictionary holds; the
+// embedded Russian dictionary itself is checked on a few words any cut of it must know.
 #include "tests/process.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,37 @@ TEST(LemmixAnalysisRunTest, AnalysesInEveryKindOfEncoding) {
         EXPECT_EQ(r.Stderr, "") << args;
         EXPECT_EQ(r.Status, 0) << args;
     }
+}
+
+TEST(LemmixAnalysisRunTest, AnalysesRussianWithTheEmbeddedDictionary) {
+    const TProcessResult r =
+        Lemmix({"-c", "-e", "utf-8"}, "Столы пальцу шёл хлѣбъ кракозябрость\n");
+    ASSERT_EQ(r.Status, 0) << r.Stderr;
+    // Each word with the lemmas between its braces, "|"-separated.
+    std::map<std::string, std::vector<std::string>> lemmas;
+    std::string rest = r.Stdout;
+    for (size_t open; (open = rest.find('{')) != std::string::npos;) {
+        const size_t close = rest.find('}', open);
+        ASSERT_NE(close, std::string::npos) << r.Stdout;
+        size_t wordStart = rest.rfind(' ', open);
+        wordStart = wordStart == std::string::npos ? 0 : wordStart + 1;
+        std::vector<std::string>& out = lemmas[rest.substr(wordStart, open - wordStart)];
+        const std::string inside = rest.substr(open + 1, close - open - 1);
+        for (size_t from = 0; from <= inside.size();) {
+            const size_t bar = std::min(inside.find('|', from), inside.size());
+            out.push_back(inside.substr(from, bar - from));
+            from = bar + 1;
+        }
+        rest = rest.substr(close + 1);
+    }
+    using ::testing::Contains;
+    EXPECT_THAT(lemmas["Столы"], Contains("стол")) << r.Stdout;
+    EXPECT_THAT(lemmas["пальцу"], Contains("палец")) << r.Stdout;
+    EXPECT_THAT(lemmas["шёл"], Contains("идти")) << r.Stdout;
+    EXPECT_THAT(lemmas["хлѣбъ"], Contains("хлеб")) << r.Stdout;
+    // A word no dictionary holds gets only hypotheses, marked "?".
+    ASSERT_FALSE(lemmas["кракозябрость"].empty()) << r.Stdout;
+    EXPECT_THAT(lemmas["кракозябрость"], ::testing::Each(::testing::EndsWith("?"))) << r.Stdout;
 }
 
 TEST(LemmixAnalysisRunTest, EndsAtMalformedUtf8AfterTheEarlierLines) {

@@ -93,50 +93,14 @@ void AppendKey(TSourceTree& tree, std::vector<uint64_t>& depth, const TUtf16Stri
 
 }  // namespace NCharTreeDetail
 
-bool TEndingFetcher::Next(TUtf16String& key, uint32_t& value) {
-    if (!Started_) {
-        Started_ = true;
-        key.clear();
-        value = TSourceNode::NoValue;
-        return true;
-    }
-    if (Position_ >= Count_) {
-        return false;
-    }
-    const TAffixKey& first = Affixes_[Position_];
-    uint32_t end = Position_ + 1;
-    while (end < Count_ && SameRange(Affixes_[end].Prefix, first.Prefix) &&
-           SameRange(Affixes_[end].ReversedSuffix, first.ReversedSuffix)) {
-        ++end;
-    }
-    key.assign(first.ReversedSuffix.data(), first.ReversedSuffix.size());
-    key.append(static_cast<wchar16>(0xFFFF));
-    key.append(first.Prefix.data(), first.Prefix.size());
-    value = (Position_ & 0xFFFF) | (end << 16);
-    Position_ = end;
-    return true;
+bool TEndingRuns::Same(const TAffixKey& a, const TAffixKey& b) {
+    return SameRange(a.Prefix, b.Prefix) && SameRange(a.ReversedSuffix, b.ReversedSuffix);
 }
 
-bool TStemTailFetcher::Next(TUtf16String& key, uint32_t& value) {
-    if (Position_ >= Count_) {
-        return false;
-    }
-    key = Tails_[Position_];
-    if (!Started_) {
-        Started_ = true;
-        if (!key.empty()) {
-            key.clear();
-            value = TSourceNode::NoValue;
-            return true;
-        }
-    }
-    uint32_t end = Position_ + 1;
-    while (end < Count_ && Tails_[end] == key) {
-        ++end;
-    }
-    value = (Position_ & 0xFFFF) | ((end - Position_) << 16);
-    Position_ = end;
-    return true;
+void TEndingRuns::Key(const TAffixKey& affix, TUtf16String& key) {
+    key.assign(affix.ReversedSuffix.data(), affix.ReversedSuffix.size());
+    key.append(static_cast<wchar16>(0xFFFF));
+    key.append(affix.Prefix.data(), affix.Prefix.size());
 }
 
 void THeapCharTree::Init(uint32_t n) {

@@ -64,33 +64,67 @@ std::unique_ptr<TSourceTree> CompileCharTree(TFetcher& fetcher, size_t hint) {
     return tree;
 }
 
+// Hands out one key per run of equal items of a sorted array, after the empty key without a
+// value; the empty key is left out when the first run's key is empty, and when there are no
+// items unless TRuns::EmptyKeyWithoutItems. TRuns gives Same(a, b), KeyIsEmpty(item),
+// Key(item, key) and Value(first index, end index) of a run.
+template <class TItem, class TRuns>
+class TRunFetcher {
+public:
+    TRunFetcher(const TItem* items, uint32_t count) : Items_(items), Count_(count) {}
+
+    bool Next(TUtf16String& key, uint32_t& value) {
+        if (!Started_) {
+            Started_ = true;
+            if (Count_ == 0 ? TRuns::EmptyKeyWithoutItems : !TRuns::KeyIsEmpty(Items_[0])) {
+                key.clear();
+                value = TSourceNode::NoValue;
+                return true;
+            }
+        }
+        if (Position_ >= Count_) {
+            return false;
+        }
+        uint32_t end = Position_ + 1;
+        while (end < Count_ && TRuns::Same(Items_[end], Items_[Position_])) {
+            ++end;
+        }
+        TRuns::Key(Items_[Position_], key);
+        value = TRuns::Value(Position_, end);
+        Position_ = end;
+        return true;
+    }
+
+private:
+    const TItem* Items_;
+    uint32_t Count_;
+    uint32_t Position_ = 0;
+    bool Started_ = false;
+};
+
 // The keys of the affix table: for each run of affix ids with one (reversed suffix, prefix),
 // the reversed suffix, U+FFFF and the prefix, valued (first id | end id << 16); first of all
 // the empty key, without a value.
-class TEndingFetcher {
-public:
-    TEndingFetcher(const TAffixKey* affixes, uint32_t count) : Affixes_(affixes), Count_(count) {}
-    bool Next(TUtf16String& key, uint32_t& value);
-
-private:
-    const TAffixKey* Affixes_;
-    uint32_t Count_;
-    uint32_t Position_ = 0;
-    bool Started_ = false;
+struct TEndingRuns {
+    static constexpr bool EmptyKeyWithoutItems = true;
+    static bool Same(const TAffixKey& a, const TAffixKey& b);
+    static bool KeyIsEmpty(const TAffixKey&) { return false; }
+    static void Key(const TAffixKey& affix, TUtf16String& key);
+    static uint32_t Value(uint32_t first, uint32_t end) { return (first & 0xFFFF) | (end << 16); }
 };
+using TEndingFetcher = TRunFetcher<TAffixKey, TEndingRuns>;
 
 // The tails of one stem block, each run of equal tails once, valued (first index | count << 16).
-class TStemTailFetcher {
-public:
-    TStemTailFetcher(const TUtf16String* tails, uint32_t count) : Tails_(tails), Count_(count) {}
-    bool Next(TUtf16String& key, uint32_t& value);
-
-private:
-    const TUtf16String* Tails_;
-    uint32_t Count_;
-    uint32_t Position_ = 0;
-    bool Started_ = false;
+struct TStemTailRuns {
+    static constexpr bool EmptyKeyWithoutItems = false;
+    static bool Same(const TUtf16String& a, const TUtf16String& b) { return a == b; }
+    static bool KeyIsEmpty(const TUtf16String& tail) { return tail.empty(); }
+    static void Key(const TUtf16String& tail, TUtf16String& key) { key = tail; }
+    static uint32_t Value(uint32_t first, uint32_t end) {
+        return (first & 0xFFFF) | ((end - first) << 16);
+    }
 };
+using TStemTailFetcher = TRunFetcher<TUtf16String, TStemTailRuns>;
 
 // An ending tree with its nodes on the heap, freed with it (the compiler's own trees live in
 // its storage's pool instead; see BuildEndingTree).

@@ -11,6 +11,8 @@ of their entry unless --keep-unwritable is given.
 
 import argparse
 import collections
+import contextlib
+import hashlib
 import sys
 
 import azdicts
@@ -86,9 +88,26 @@ class TableCounter:
         ])
 
 
+def is_held_out(lexeme, seed, share):
+    """Whether a lexeme falls in the held-out share: a hash of the seed and the lexeme's
+    paradigm and stem, so the choice does not depend on the order of reading."""
+    key = ("%s\t%d\t%s" % (seed, lexeme.paradigm, lexeme.stem)).encode("utf-8")
+    return int.from_bytes(hashlib.sha256(key).digest()[:8], "little") < share * 2.0**64
+
+
+def word_lines(entry, grammemes):
+    """"wordform TAB lemma TAB part of speech" for every distinct wordform of an entry."""
+    pos = grammemes.sort(entry.common())[0]
+    words = sorted({f.word for f in entry.forms})
+    return "".join("%s\t%s\t%s\n" % (w, entry.lemma, pos) for w in words)
+
+
 def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwritable=False,
-            inventory=None):
-    """Writes every entry and returns the report as an ordered dict of figures and lists."""
+            inventory=None, word_list=None, held_out=None, train_out=None, held_out_list=None):
+    """Writes every entry to `out` and returns the report as an ordered dict of figures and
+    lists. `word_list` receives the wordforms of every entry the compiler accepts. With
+    `held_out` (a predicate on lexemes), the entries of the other lexemes also go to
+    `train_out` and the wordforms of the held-out ones to `held_out_list`."""
     grammemes = maker.grammemes
     if stems == "variants" and inventory is None:
         inventory = entries.EndingInventory()
@@ -104,6 +123,8 @@ def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwrita
     stem_counts = collections.Counter()
     for lexeme in lexemes:
         counts["lexemes"] += 1
+        aside = held_out is not None and held_out(lexeme)
+        counts["held-out lexemes"] += aside
         counts["lexeme wordforms"] += len(lexeme.forms)
         made = maker.entries(lexeme.forms)
         for entry in made:
@@ -125,7 +146,10 @@ def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwrita
                 len(entry.lemma) > entries.LONGEST_LEMMA_KEPT)
             counts["wordforms over %d units" % entries.LONGEST_LEMMA_KEPT] += sum(
                 len(f.word) > entries.LONGEST_LEMMA_KEPT for f in entry.forms)
-            out.write(entries.source_text(entry, grammemes))
+            text = entries.source_text(entry, grammemes)
+            out.write(text)
+            if train_out is not None and not aside:
+                train_out.write(text)
             reason = entries.rejection(entry, grammemes)
             if reason is not None:
                 rejected[reason] += 1
@@ -136,6 +160,10 @@ def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwrita
             if abort is not None:
                 aborts[abort] += 1
                 continue
+            if word_list is not None:
+                word_list.write(word_lines(entry, grammemes))
+            if aside and held_out_list is not None:
+                held_out_list.write(word_lines(entry, grammemes))
             stem_counts[len({entries.normalize(f.stem) for f in entry.forms})] += 1
             tables.add(entry)
     report = collections.OrderedDict()
@@ -174,16 +202,38 @@ def main(argv=None):
                         help="write wordforms with digits as they are")
     parser.add_argument("--language", help='begin with a line "@language: LANGUAGE"')
     parser.add_argument("--report", help="also write the report to this file")
+    parser.add_argument("--word-list", help='write "wordform TAB lemma TAB part of speech" '
+                        "for every wordform of every accepted entry to this file")
+    parser.add_argument("--train-output", help="also write the source without the held-out "
+                        "lexemes to this file")
+    parser.add_argument("--held-out-list", help="write the wordforms of the held-out "
+                        "lexemes (as --word-list) to this file")
+    parser.add_argument("--held-out-share", type=float, default=0.05)
+    parser.add_argument("--seed", default="1", help="seed of the held-out choice")
     args = parser.parse_args(argv)
+    if bool(args.train_output) != bool(args.held_out_list):
+        parser.error("--train-output and --held-out-list go together")
 
     dicts = azdicts.AzDicts(args.dicts)
     lexemes = dicts.lexemes()
     maker = entries.EntryMaker(mapping.TagMapper())
-    with open(args.output, "w", encoding="utf-8", newline="\n") as out:
-        if args.language:
-            out.write("@language: %s\n" % args.language)
+    def open_text(name):
+        return open(name, "w", encoding="utf-8", newline="\n") if name else None
+
+    held_out = None
+    if args.train_output:
+        held_out = lambda x: is_held_out(x, args.seed, args.held_out_share)
+    with contextlib.ExitStack() as files:
+        out, word_list, train_out, held_out_list = (
+            files.enter_context(f) if f else None
+            for f in map(open_text, (args.output, args.word_list, args.train_output,
+                                     args.held_out_list)))
+        for f in (out, train_out):
+            if f and args.language:
+                f.write("@language: %s\n" % args.language)
         report = convert(lexemes, maker, out, args.stems, args.ending_share,
-                         args.keep_unwritable)
+                         args.keep_unwritable, word_list=word_list, held_out=held_out,
+                         train_out=train_out, held_out_list=held_out_list)
     counts = report["counts"]
     if counts["lexeme wordforms"] != dicts.key_count:
         raise SystemExit("the lexemes hold %d wordforms, the DAWG %d keys"

@@ -191,16 +191,45 @@ class EndingInventory:
         return self.ends[tag, ending] / total if total else 0.0
 
 
-def set_single_stem(entry):
-    """One stem per entry: the longest beginning that all wordforms share after their paradigm
-    prefix (ё and е compared as equal)."""
-    rests = [normalize(f.rest) for f in entry.forms]
+def _shared_length(forms):
+    """The length of the beginning all wordforms share after their paradigm prefix (ё and е
+    compared as equal)."""
+    rests = [normalize(f.rest) for f in forms]
     length = len(rests[0])
     for r in rests[1:]:
         length = common_prefix_length(rests[0][:length], r)
+    return length
+
+
+def set_single_stem(entry):
+    """One stem per entry: the longest beginning that all wordforms share after their paradigm
+    prefix. Wordforms that share no letter (я/меня, быть/есть) are grouped instead
+    (give_empty_stems_letters)."""
+    length = _shared_length(entry.forms)
     for f in entry.forms:
         rest = f.rest
         f.prefix, f.stem, f.suffix = f.oc_prefix, rest[:length], rest[length:]
+    give_empty_stems_letters(entry)
+
+
+def give_empty_stems_letters(entry):
+    """The analyser keeps at least one letter of a word as its stem, so a wordform written with
+    an empty stem ([]меня) can never be found. Such wordforms are grouped by their first letter
+    after the paradigm prefix, and each group takes the beginning its wordforms share as stem
+    ([я], [мен]я, [мн]е). A wordform that is nothing but its paradigm prefix gives the prefix
+    to its stem. Returns the number of wordforms given a stem."""
+    empty = [f for f in entry.forms if not f.stem]
+    groups = collections.defaultdict(list)
+    for f in empty:
+        if not f.rest:
+            f.prefix, f.stem, f.suffix = "", f.word, ""
+        else:
+            groups[normalize(f.rest)[0]].append(f)
+    for group in groups.values():
+        length = _shared_length(group)
+        for f in group:
+            _cut(f, length)
+    return len(empty)
 
 
 def _cut(form, stem_length):
@@ -216,8 +245,9 @@ def set_variant_stems(entry, inventory, min_share):
     all of them. Participles and gerunds thus keep their verb's stem and their suffix stays in
     the ending. More stems than the compiler's limit, or more than half as many stems as
     distinct wordforms, fall back to one stem."""
-    set_single_stem(entry)
-    shared = max(len(entry.forms[0].stem), 1)
+    for f in entry.forms:
+        f.prefix = f.oc_prefix
+    shared = max(_shared_length(entry.forms), 1)
     options = []
     for f in entry.forms:
         folded = normalize(f.rest)
@@ -250,6 +280,7 @@ def set_variant_stems(entry, inventory, min_share):
     if stems > MAX_STEMS or (stems > 1 and 2 * stems > words):
         set_single_stem(entry)
         entry.fallback = "limit" if stems > MAX_STEMS else "no grouping"
+    give_empty_stems_letters(entry)
 
 
 # --- checks ----------------------------------------------------------------------------------

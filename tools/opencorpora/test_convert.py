@@ -10,7 +10,9 @@ import azdicts
 import convert
 import entries
 import mapping
+import measure_prefixes
 import propose_prefixes
+import sample_words
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAPPER = mapping.TagMapper()
@@ -172,6 +174,39 @@ class Stems(unittest.TestCase):
         self.assertEqual(entry.fallback, "no grouping")
         self.assertEqual({f.stem for f in entry.forms}, {"кольц"})
 
+    def test_every_wordform_keeps_a_stem_letter(self):
+        # The analyser keeps a letter of every word as its stem: a wordform written with an
+        # empty stem would never be found. Wordforms sharing no letter are grouped by their
+        # first letter, in both modes and in the fallback of variants to one stem.
+        pron = "NPRO,1per sing,%s"
+        forms = [("я", pron % "nomn"), ("меня", pron % "gent"), ("мне", pron % "datv"),
+                 ("мной", pron % "ablt"), ("мною", pron % "ablt,V-oy"),
+                 ("обо|мне", pron % "loct")]
+        inventory = entries.EndingInventory()
+        for word, tag, _ in lexeme(*forms):
+            inventory.add(tag, word)
+        (single,) = make(*forms)
+        entries.set_single_stem(single)
+        self.assertEqual(written(single), ["[м]еня", "[м]не", "[м]ной", "[м]ною", "[я]",
+                                           "обо[м]не"])
+        verb = "INFN,impf,intr"
+        (impersonal,) = make(("идтись", verb), ("шлось", "VERB,impf,intr neut,sing,past,indc"),
+                             ("идётся", "VERB,impf,intr sing,3per,pres,indc"))
+        entries.set_variant_stems(impersonal, entries.EndingInventory(), 0.5)
+        self.assertEqual(impersonal.fallback, "no grouping")
+        self.assertEqual(written(impersonal), ["[ид]тись", "[ид]ётся", "[шлось]"])
+        for entry in (single, impersonal):
+            self.assertTrue(all(f.stem for f in entry.forms))
+            self.assertTrue(all(f.prefix + f.stem + f.suffix == f.word for f in entry.forms))
+            self.assertIsNone(entries.rejection(entry, G))
+            self.assertIsNone(entries.abort_reason(entry, G))
+        # A shared beginning is left as it was.
+        (table,) = make(("стол", "NOUN,inan,masc sing,nomn"),
+                        ("стола", "NOUN,inan,masc sing,gent"))
+        entries.set_single_stem(table)
+        self.assertEqual(entries.give_empty_stems_letters(table), 0)
+        self.assertEqual(written(table), ["[стол]", "[стол]а"])
+
 
 def entry_of(lemma, *forms):
     return entries.Entry(lemma, [entries.Form(w, "", "", frozenset(g.split(",")))
@@ -239,6 +274,48 @@ class Output(unittest.TestCase):
         self.assertEqual(report["compiler tables"]["affixes (limit 65535)"], 2)
         self.assertEqual(report["compiler tables"]["rules (limit 65535)"], 1)
         self.assertTrue(out.getvalue().startswith("стол\n[стол]\tS,sg,m,inan=nom\n"))
+
+    def test_held_out_lexemes_leave_the_training_source_whole(self):
+        # A lexeme split into several entries (D1) goes to one side with all of them; the word
+        # lists hold every distinct wordform of an accepted entry once, with its lemma and part
+        # of speech.
+        two = azdicts.Lexeme(7, "", lexeme(("два", "NUMR masc,nomn"), ("двух", "NUMR masc,gent"),
+                                           ("второй", "ADJF,Anum masc,sing,nomn"),
+                                           ("второго", "ADJF,Anum masc,sing,gent")))
+        table = azdicts.Lexeme(0, "стол", lexeme(("стол", "NOUN,inan,masc sing,nomn"),
+                                                 ("стола", "NOUN,inan,masc sing,gent"),
+                                                 ("стола", "NOUN,inan,masc sing,gen2")))
+        full, train, words, held = (io.StringIO() for _ in range(4))
+        report = convert.convert([two, table], entries.EntryMaker(MAPPER), full,
+                                 word_list=words, held_out=lambda x: x is two,
+                                 train_out=train, held_out_list=held)
+        self.assertEqual(report["counts"]["held-out lexemes"], 1)
+        self.assertEqual(full.getvalue().count("\n\n"), 3)
+        self.assertEqual(train.getvalue(), "стол\n[стол]\tS,sg,m,inan=nom\n"
+                         "[стол]а\tS,sg,m,inan=gen\n[стол]а\tS,sg,m,inan=part\n\n")
+        self.assertEqual(held.getvalue(), "два\tдва\tNUM\nдвух\tдва\tNUM\n"
+                         "второго\tвторой\tANUM\nвторой\tвторой\tANUM\n")
+        self.assertEqual(words.getvalue(), held.getvalue() + "стол\tстол\tS\nстола\tстол\tS\n")
+        # The choice hangs on the seed and the lexeme alone, and takes about its share.
+        lexemes = [azdicts.Lexeme(p, "ст", []) for p in range(4000)]
+        chosen = [x.paradigm for x in lexemes if convert.is_held_out(x, "18", 0.05)]
+        self.assertTrue(150 < len(chosen) < 250, len(chosen))
+        self.assertEqual(chosen, [x.paradigm for x in reversed(lexemes)
+                                  if convert.is_held_out(x, "18", 0.05)][::-1])
+        self.assertNotEqual(chosen, [x.paradigm for x in lexemes
+                                     if convert.is_held_out(x, "19", 0.05)])
+
+    def test_word_sample_is_seeded_in_list_order_and_leaves_out_long_compounds(self):
+        lines = ["слово%d\tслово\tS" % i for i in range(50)] + ["а-а-а-а\tа-а-а-а\tINTJ"]
+        first = sample_words.sample(lines, 10, 18)
+        self.assertEqual(first, sample_words.sample(lines, 10, 18))
+        self.assertNotEqual(first, sample_words.sample(lines, 10, 19))
+        self.assertEqual(len(first), 10)
+        self.assertEqual(first, sorted(first, key=lambda x: int(x.split("\t")[0][5:])))
+        self.assertTrue(all(x.endswith("\tслово\n") for x in first))
+        everything = sample_words.sample(lines, 100, 18)
+        self.assertEqual(len(everything), 50)
+        self.assertNotIn("а-а-а-а\tа-а-а-а\n", everything)
 
 
 def build_dawg(keys):
@@ -310,6 +387,16 @@ class Prefixes(unittest.TestCase):
         self.assertEqual(rows["полу"], (2, 2, 1.0))
         self.assertEqual(rows["не"], (2, 3, 2 / 3))
         self.assertEqual(rows["вице"][0], 1)
+
+    def test_measured_beginnings_count_losses_and_gains(self):
+        # A wordform missed only with the list counts against the longest listed beginning it
+        # starts with; one missed only without the list counts for it; the worst come first.
+        with_list = {("закрутила", "закрутить"), ("подшила", "подшить"),
+                     ("подпилом", "подпил"), ("стол", "стол")}
+        without_list = {("небелый", "небелый"), ("неумный", "неумный"),
+                        ("подпилом", "подпил"), ("стол", "стол"), ("заом", "заом")}
+        rows = measure_prefixes.measure(["не", "по", "под", "за"], with_list, without_list)
+        self.assertEqual(rows, [("за", 1, 0), ("под", 1, 0), ("не", 0, 2)])
 
 
 if __name__ == "__main__":
