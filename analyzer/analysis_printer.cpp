@@ -21,10 +21,15 @@ void TAnalysisPrinter::WritePending() {
     if (Pending_.empty()) {
         return;
     }
+    if (Recording_) {
+        Recording_->Bytes.append(Pending_.data() + RecordedFrom_, Pending_.size() - RecordedFrom_);
+        RecordedFrom_ = 0;
+    }
     try {
         Output_->Write(Pending_.data(), Pending_.size());
     } catch (...) {
         Pending_.clear();  // a stream that failed is not given the same bytes again
+        RecordedFrom_ = 0;
         throw;
     }
     Pending_.clear();  // keeps the buffer for the next word
@@ -38,7 +43,40 @@ void TAnalysisPrinter::WriteIfLarge() {
 
 void TAnalysisPrinter::Flush() {
     WritePending();
+    if (Recording_) {
+        Recording_->Flushes.push_back(Recording_->Bytes.size());
+    }
     Output_->Flush();
+}
+
+void TAnalysisPrinter::StartRecording(TPrintedStretch* into) {
+    into->Bytes.clear();
+    into->Flushes.clear();
+    Recording_ = into;
+    RecordedFrom_ = Pending_.size();
+}
+
+void TAnalysisPrinter::StopRecording() {
+    if (!Recording_) {
+        return;
+    }
+    Recording_->Bytes.append(Pending_.data() + RecordedFrom_, Pending_.size() - RecordedFrom_);
+    Recording_->LinePendingAfter = LinePending_;
+    Recording_ = nullptr;
+}
+
+void TAnalysisPrinter::Replay(const TPrintedStretchView& stretch) {
+    size_t from = 0;
+    for (size_t i = 0; i < stretch.FlushCount; ++i) {
+        uint32_t at = 0;
+        std::memcpy(&at, stretch.Flushes + i * sizeof(at), sizeof(at));
+        Pending_.append(stretch.Bytes.data() + from, at - from);
+        from = at;
+        Flush();
+    }
+    Pending_.append(stretch.Bytes.data() + from, stretch.Bytes.size() - from);
+    LinePending_ = stretch.LinePendingAfter;
+    WriteIfLarge();
 }
 
 void TAnalysisPrinter::LineFeed() {

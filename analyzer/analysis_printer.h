@@ -14,6 +14,26 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The output of a stretch of printing, to be written again as it was: its bytes, the offsets
+// in them where the output was flushed, and whether a line was pending at its end.
+struct TPrintedStretch {
+    std::string Bytes;
+    std::vector<size_t> Flushes;
+    bool LinePendingAfter = false;
+};
+
+// A kept stretch as a cache stores it: the bytes, and FlushCount offsets into them held as
+// native 32-bit values at Flushes (in any alignment).
+struct TPrintedStretchView {
+    std::string_view Bytes;
+    const char* Flushes = nullptr;
+    size_t FlushCount = 0;
+    bool LinePendingAfter = false;
+};
 
 // What the printer reads of one analysis.
 struct TPrintedAnalysis {
@@ -45,6 +65,17 @@ public:
     // Writes the gathered text to the stream without flushing it.
     void WritePending();
 
+    // Everything printed from StartRecording to StopRecording is also kept in `into` (cleared
+    // first), which must live until StopRecording; one recording at a time. Replay prints a
+    // kept stretch again: the same bytes, the same flushes, the same state after it.
+    void StartRecording(TPrintedStretch* into);
+    void StopRecording();
+    // Ends a recording that failed halfway; what it kept is not to be used.
+    void AbandonRecording() noexcept { Recording_ = nullptr; }
+    void Replay(const TPrintedStretchView& stretch);
+    // A line feed is due before the next word (only the word-per-line mode reads it).
+    bool LinePending() const { return LinePending_; }
+
 private:
     void PrintGrammar(const char* codes);
     void WriteRecoded(const wchar16* text, size_t length);
@@ -60,4 +91,6 @@ private:
     Stroka Pending_;
     TUtf16String Escaped_;
     Stroka GrammarText_;
+    TPrintedStretch* Recording_ = nullptr;
+    size_t RecordedFrom_ = 0;  // Pending_ from this offset on belongs to the recording
 };

@@ -4,6 +4,7 @@
 #include "analyzer/line_decoder.h"
 #include "analyzer/line_reader.h"
 #include "analyzer/output_preprocessor.h"
+#include "analyzer/printed_word_cache.h"
 #include "analyzer/token_handler.h"
 #include "analyzer/word_analyzer.h"
 #include "tokenizer/tokenizer.h"
@@ -12,10 +13,11 @@
 #include <vector>
 
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options,
-                 NLemmix::IWordAnalyzer* analyzer) {
+                 NLemmix::IWordAnalyzer* analyzer, size_t wordCacheBytes) {
     TAnalysisPrinter printer(options, &output);
     NLemmix::TBasicPreprocessor preprocessor(options, &printer);
-    NLemmix::TTokenHandler handler(options, &preprocessor, analyzer);
+    NLemmix::TPrintedWordCache cache(&printer, wordCacheBytes);
+    NLemmix::TTokenHandler handler(options, &preprocessor, analyzer, &cache);
     const TTokenizerConfig config{&handler, true};
     TLineReader reader(input, TLineFeedForm::ForCharset(options->Encoding));
     TLineDecoder decoder(options->Encoding);

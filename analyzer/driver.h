@@ -5,9 +5,14 @@
 #include "util/stream/input.h"
 #include "util/stream/output.h"
 
+#include <cstddef>
+
 namespace NLemmix {
 class IWordAnalyzer;
 }  // namespace NLemmix
+
+// What the run keeps of the words it printed: the words seen often in a text fit many times.
+inline constexpr size_t DefaultWordCacheBytes = size_t(40) << 20;
 
 // The streams belong to the caller, who finishes the output afterwards: the run neither
 // flushes nor finishes it at the end. Every failure is raised (a kexception or a standard
@@ -16,9 +21,11 @@ class IWordAnalyzer;
 //
 // The input is read in blocks and cut into lines at the line feed of its encoding (the unit
 // U+000A in UTF-16); each line is decoded to UTF-16, given a line feed and tokenised, and every
-// word is analysed by `analyzer` and printed as the options say.
+// word is analysed by `analyzer` and printed as the options say. What a word token printed is
+// kept, within `wordCacheBytes`, and written again when the same token comes back in the same
+// state (0 keeps nothing); the output is the same either way.
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options,
-                 NLemmix::IWordAnalyzer* analyzer);
+                 NLemmix::IWordAnalyzer* analyzer, size_t wordCacheBytes = DefaultWordCacheBytes);
 
 // The run of the lemmix command: the words are analysed in Russian.
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options);

@@ -3,6 +3,7 @@
 
 #include "analyzer/analysis_test_helpers.h"
 #include "util/charset/charset_names.h"
+#include "util/charset/iconv.h"
 #include "util/generic/exception.h"
 #include "util/stream/memory.h"
 
@@ -19,6 +20,36 @@ TFixtureAnalyzer Dictionary() {
     a.Words[u"раму"] = {Analysis(u"рама", "\x88")};
     a.Words[u"Ċ"] = {Analysis(u"ċ", "")};
     return a;
+}
+
+// The text in an encoding, through iconv.
+std::string Recoded(const std::u16string& text, const char* encoding) {
+    TIconvConverter converter(encoding, "UTF-16LE");
+    std::string out(text.size() * 8 + 16, '\0');
+    const char* src = reinterpret_cast<const char*>(text.data());
+    size_t srcLeft = text.size() * 2;
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    EXPECT_EQ(converter.Convert(src, srcLeft, dst, dstLeft), TIconvConverter::Done);
+    EXPECT_EQ(converter.Finish(dst, dstLeft), TIconvConverter::Done);
+    out.resize(out.size() - dstLeft);
+    return out;
+}
+
+// Flags in the order of the option record's fields: -c -n -w -l -f -s -i -g.
+TAnalyzerOptions Options(unsigned flags, const char* encoding) {
+    TAnalyzerOptions options;
+    bool TAnalyzerOptions::*const fields[] = {
+        &TAnalyzerOptions::CopyAll,        &TAnalyzerOptions::WordPerLine,
+        &TAnalyzerOptions::DictionaryOnly, &TAnalyzerOptions::LemmasOnly,
+        &TAnalyzerOptions::Frequency,      &TAnalyzerOptions::SentenceMark,
+        &TAnalyzerOptions::GrammarInfo,    &TAnalyzerOptions::GlueGrammar,
+    };
+    for (unsigned i = 0; i < 8; ++i) {
+        options.*fields[i] = (flags >> i) & 1;
+    }
+    options.Encoding = CharsetByName(encoding);
+    return options;
 }
 
 std::string Analyse(const std::string& input, const char* encoding, bool copy = true) {
@@ -80,6 +111,48 @@ TEST(DriverTest, AnalysesALongLineWithoutALineFeed) {
     const std::string output = Analyse(input, "windows-1251", false);
     EXPECT_EQ(output.size(), 30000u * 10);
     EXPECT_EQ(output.substr(0, 10), "\xf0\xe0\xec\xf3{\xf0\xe0\xec\xe0}");
+}
+
+// Every option, in a Cyrillic page, UTF-8, UTF-16 and a stateful page, with the word cache off,
+// on with room for a few entries (so entries are dropped and come back) and on by default: the
+// output and its flush points are the same, and the cache spares the analyser its repeats.
+TEST(DriverTest, TheWordCacheChangesNeitherTheOutputNorItsFlushes) {
+    TFixtureAnalyzer fixture = Dictionary();
+    fixture.Words[u"по-русски"] = {Analysis(u"по-русски", "\x81")};
+    fixture.Words[u"мама"] = {Analysis(u"мама", "\x88", 1, {"\x81", "\x82"})};
+    const std::u16string text =
+        u"Мама мыла раму. Мама мыла-раму, по-русски мыла\n"
+        u"мыла по-русски! Мама кот-мыла раму раму... мыла\n\n"
+        u"кот по-русски мама мама. Мама мыла-раму мыла-раму";
+    const struct {
+        const char* Encoding;
+        std::string Input;
+    } inputs[] = {
+        {"windows-1251", Recoded(text, "windows-1251")},
+        {"utf-8", Recoded(text, "utf-8")},
+        {"utf-16le", Recoded(text, "utf-16le")},
+        {"iso-2022-jp", Recoded(text, "iso-2022-jp")},
+    };
+    for (const auto& input : inputs) {
+        for (unsigned flags = 0; flags < 256; ++flags) {
+            TAnalyzerOptions options = Options(flags, input.Encoding);
+            std::string traces[3];
+            size_t calls[3];
+            const size_t budgets[3] = {0, 700, DefaultWordCacheBytes};
+            for (int i = 0; i < 3; ++i) {
+                TFixtureAnalyzer analyzer = fixture;
+                TMemoryInput in(input.Input.data(), input.Input.size());
+                TTraceOutput out;
+                RunAnalysis(in, out, &options, &analyzer, budgets[i]);
+                traces[i] = out.Trace;
+                calls[i] = analyzer.DictionaryOnlyCalls.size();
+            }
+            EXPECT_EQ(traces[1], traces[0]) << input.Encoding << " flags " << flags;
+            EXPECT_EQ(traces[2], traces[0]) << input.Encoding << " flags " << flags;
+            EXPECT_LT(calls[2], calls[1]) << input.Encoding << " flags " << flags;
+            EXPECT_LT(calls[1], calls[0]) << input.Encoding << " flags " << flags;
+        }
+    }
 }
 
 }  // namespace

@@ -11,8 +11,11 @@ void SortAnalyses(TAnalysisRecord* first, TAnalysisRecord* last) {
 }
 
 TTokenHandler::TTokenHandler(const TAnalyzerOptions* options, IOutputPreprocessor* preprocessor,
-                             IWordAnalyzer* analyzer)
-    : Preprocessor_(preprocessor), Analyzer_(analyzer), DictionaryOnly_(options->DictionaryOnly) {}
+                             IWordAnalyzer* analyzer, IWordOutputCache* cache)
+    : Preprocessor_(preprocessor),
+      Analyzer_(analyzer),
+      Cache_(cache),
+      DictionaryOnly_(options->DictionaryOnly) {}
 
 void TTokenHandler::OnToken(const TTokenView& token, size_t /*sourceLength*/, int32_t type) {
     if (type != TOKEN_WORD) {
@@ -31,6 +34,24 @@ void TTokenHandler::OnToken(const TTokenView& token, size_t /*sourceLength*/, in
         Preprocessor_->PrintText(token.Text, token.Length);
         return;
     }
+    if (!Cache_) {
+        PrintWordToken(token);
+        return;
+    }
+    if (Cache_->ReplayOrRecord(token)) {
+        return;
+    }
+    try {
+        PrintWordToken(token);
+    } catch (...) {
+        Cache_->AbandonRecord();
+        throw;
+    }
+    Cache_->EndRecord();
+}
+
+void TTokenHandler::PrintWordToken(const TTokenView& token) {
+    const size_t parts = token.Parts.size();
     Records_.clear();
     Analyzer_->Analyze(token, DictionaryOnly_, Records_);
     Records_.erase(

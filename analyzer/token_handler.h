@@ -23,20 +23,35 @@ public:
                            TAnalysisVector& records) = 0;
 };
 
+// Output kept from earlier word tokens of the run. For a word token the handler first asks
+// ReplayOrRecord: true means the token's whole output has been written again and the handler
+// is done with it; false means the cache is now keeping what is printed, and the handler ends
+// the token with EndRecord, or with AbandonRecord when the token's printing failed.
+class IWordOutputCache {
+public:
+    virtual ~IWordOutputCache() = default;
+    virtual bool ReplayOrRecord(const TTokenView& token) = 0;
+    virtual void EndRecord() = 0;
+    virtual void AbandonRecord() noexcept = 0;
+};
+
 // One handler serves a whole run; its sentence state carries over from line to line. Owns
 // nothing; passes on what the analyser and the preprocessor raise. Not thread-safe.
 class TTokenHandler : public ITokenHandler {
 public:
+    // `cache` may be null: every word is then analysed.
     TTokenHandler(const TAnalyzerOptions* options, IOutputPreprocessor* preprocessor,
-                  IWordAnalyzer* analyzer);
+                  IWordAnalyzer* analyzer, IWordOutputCache* cache = nullptr);
 
     void OnToken(const TTokenView& token, size_t sourceLength, int32_t type) override;
 
 private:
+    void PrintWordToken(const TTokenView& token);
     void PrintParts(const TTokenView& token, TAnalysisRecord* first, TAnalysisRecord* last);
 
     IOutputPreprocessor* Preprocessor_;
     IWordAnalyzer* Analyzer_;
+    IWordOutputCache* Cache_;
     bool DictionaryOnly_;
     bool InSentence_ = true;
     TAnalysisVector Records_;  // reused for every word

@@ -1,0 +1,196 @@
+#include "analyzer/printed_word_cache.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+namespace NLemmix {
+
+namespace {
+
+// Record header: output length (u32), flush count (u16), pending line (u8), a padding byte.
+constexpr size_t HeaderBytes = 8;
+
+template <class T>
+T Load(const char* at) {
+    T value;
+    std::memcpy(&value, at, sizeof(value));
+    return value;
+}
+
+template <class T>
+void Store(std::string& out, T value) {
+    out.append(reinterpret_cast<const char*>(&value), sizeof(value));
+}
+
+// A token of one part that is the whole text, with no marks: the common word.
+bool IsPlainWord(const TTokenView& token) {
+    if (token.Parts.size() != 1) {
+        return false;
+    }
+    TTokenPart plain;
+    plain.Len = token.Length;
+    return token.Parts[0] == plain;
+}
+
+}  // namespace
+
+std::string_view TPrintedWordCache::TGeneration::Find(uint64_t hash, std::string_view key) const {
+    if (Slots_.empty()) {
+        return {};
+    }
+    const size_t mask = Slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const TSlot& slot = Slots_[i];
+        if (slot.Offset == Free) {
+            return {};
+        }
+        if (slot.Hash == hash && slot.KeyBytes == key.size() &&
+            std::memcmp(Arena_.data() + slot.Offset, key.data(), key.size()) == 0) {
+            return std::string_view(Arena_.data() + slot.Offset + slot.KeyBytes, slot.RecordBytes);
+        }
+    }
+}
+
+void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
+                                            std::string_view record) {
+    if ((Count_ + 1) * 2 > Slots_.size()) {
+        Grow();
+    }
+    const size_t mask = Slots_.size() - 1;
+    size_t i = hash & mask;
+    while (Slots_[i].Offset != Free) {
+        i = (i + 1) & mask;
+    }
+    const size_t need = Arena_.size() + key.size() + record.size();
+    if (need > Arena_.capacity()) {
+        Arena_.reserve(std::max(need, std::min(Arena_.capacity() * 2, ArenaLimit_)));
+    }
+    Slots_[i] = {hash, static_cast<uint32_t>(Arena_.size()), static_cast<uint32_t>(key.size()),
+                 static_cast<uint32_t>(record.size())};
+    Arena_.append(key);
+    Arena_.append(record);
+    ++Count_;
+}
+
+void TPrintedWordCache::TGeneration::Grow() {
+    std::vector<TSlot> old(std::max<size_t>(Slots_.size() * 2, 1024));
+    old.swap(Slots_);
+    const size_t mask = Slots_.size() - 1;
+    for (const TSlot& slot : old) {
+        if (slot.Offset != Free) {
+            size_t i = slot.Hash & mask;
+            while (Slots_[i].Offset != Free) {
+                i = (i + 1) & mask;
+            }
+            Slots_[i] = slot;
+        }
+    }
+}
+
+size_t TPrintedWordCache::TGeneration::Cost() const {
+    return Arena_.size() + Slots_.size() * sizeof(TSlot);
+}
+
+void TPrintedWordCache::TGeneration::Clear() {
+    // The storage stays: the next generation grows to about the same size.
+    std::fill(Slots_.begin(), Slots_.end(), TSlot());
+    Arena_.clear();
+    Count_ = 0;
+}
+
+TPrintedWordCache::TPrintedWordCache(TAnalysisPrinter* printer, size_t budget)
+    : Printer_(printer), HalfBudget_(std::min<size_t>(budget, size_t(2) << 30) / 2) {
+    for (TGeneration& generation : Generations_) {
+        generation.SetArenaLimit(HalfBudget_);
+    }
+}
+
+void TPrintedWordCache::MakeKey(const TTokenView& token) {
+    // The line state, the text, then the parts' records as they are (they have no padding),
+    // left out for a plain word.
+    const bool plain = IsPlainWord(token);
+    Key_.assign(1, Printer_->LinePending() ? '1' : '0');
+    Key_.push_back(plain ? 'p' : 'P');
+    Key_.append(reinterpret_cast<const char*>(token.Text), token.Length * sizeof(wchar16));
+    if (!plain) {
+        Key_.append(reinterpret_cast<const char*>(token.Parts.data()),
+                    token.Parts.size() * sizeof(TTokenPart));
+    }
+    KeyHash_ = std::hash<std::string_view>()(Key_);
+}
+
+void TPrintedWordCache::Replay(std::string_view record) {
+    const uint32_t bytes = Load<uint32_t>(record.data());
+    const uint16_t flushes = Load<uint16_t>(record.data() + 4);
+    TPrintedStretchView view;
+    view.LinePendingAfter = record[6] != 0;
+    view.Flushes = record.data() + HeaderBytes;
+    view.FlushCount = flushes;
+    view.Bytes = record.substr(HeaderBytes + flushes * sizeof(uint32_t), bytes);
+    Printer_->Replay(view);
+}
+
+bool TPrintedWordCache::ReplayOrRecord(const TTokenView& token) {
+    Recording_ = false;
+    if (HalfBudget_ == 0 || token.Length > MaxKeyUnits) {
+        return false;
+    }
+    MakeKey(token);
+    if (const std::string_view record = Newer_->Find(KeyHash_, Key_); !record.empty()) {
+        ++Hits_;
+        Replay(record);
+        return true;
+    }
+    if (const std::string_view record = Older_->Find(KeyHash_, Key_); !record.empty()) {
+        ++Hits_;
+        // Replayed before it is copied: the replay may raise, and then nothing moves.
+        Replay(record);
+        Record_.assign(record);
+        if (Newer_->Cost() + Key_.size() + Record_.size() > HalfBudget_) {
+            // Dropping the older generation drops `record` too: it was copied first.
+            std::swap(Newer_, Older_);
+            Newer_->Clear();
+        }
+        Newer_->Insert(KeyHash_, Key_, Record_);
+        return true;
+    }
+    ++Misses_;
+    Recording_ = true;
+    Printer_->StartRecording(&Stretch_);
+    return false;
+}
+
+void TPrintedWordCache::EndRecord() {
+    if (!Recording_) {
+        return;
+    }
+    Recording_ = false;
+    Printer_->StopRecording();
+    if (Stretch_.Bytes.size() > MaxEntryBytes || Stretch_.Flushes.size() > MaxEntryBytes) {
+        return;
+    }
+    Record_.clear();
+    Store<uint32_t>(Record_, static_cast<uint32_t>(Stretch_.Bytes.size()));
+    Store<uint16_t>(Record_, static_cast<uint16_t>(Stretch_.Flushes.size()));
+    Record_.push_back(Stretch_.LinePendingAfter ? 1 : 0);
+    Record_.push_back(0);
+    for (const size_t at : Stretch_.Flushes) {
+        Store<uint32_t>(Record_, static_cast<uint32_t>(at));
+    }
+    Record_.append(Stretch_.Bytes);
+    if (Newer_->Cost() + Key_.size() + Record_.size() > HalfBudget_) {
+        std::swap(Newer_, Older_);
+        Newer_->Clear();
+    }
+    Newer_->Insert(KeyHash_, Key_, Record_);
+}
+
+void TPrintedWordCache::AbandonRecord() noexcept {
+    if (Recording_) {
+        Recording_ = false;
+        Printer_->AbandonRecording();
+    }
+}
+
+}  // namespace NLemmix

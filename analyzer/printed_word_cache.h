@@ -1,0 +1,84 @@
+// A bounded cache of what the printer wrote for a word token, so that a word seen again in a
+// run is neither analysed nor printed again. A token's output is a pure function of the token
+// (its text and parts), the run's options and whether a line feed is due before it (the
+// word-per-line mode), so the run's cache keys on the token and that state alone.
+#pragma once
+
+#include "analyzer/analysis_printer.h"
+#include "analyzer/token_handler.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace NLemmix {
+
+// Keeps the entries of the run in two generations: a hit in the older one copies the entry to
+// the newer one, and when the newer one has used half the budget the older one is dropped
+// and the newer one takes its place, so the words seen often stay. A token longer than
+// MaxKeyUnits or an output longer than MaxEntryBytes is not kept. Owns its entries; the
+// printer belongs to the run. Not thread-safe.
+class TPrintedWordCache : public IWordOutputCache {
+public:
+    static constexpr size_t MaxKeyUnits = 128;
+    static constexpr size_t MaxEntryBytes = 4096;
+
+    // `budget` bounds the bytes the entries and their tables take (up to 2 GiB are used).
+    TPrintedWordCache(TAnalysisPrinter* printer, size_t budget);
+
+    bool ReplayOrRecord(const TTokenView& token) override;
+    void EndRecord() override;
+    void AbandonRecord() noexcept override;
+
+    size_t Hits() const { return Hits_; }
+    size_t Misses() const { return Misses_; }
+
+private:
+    // One generation: an open-addressing table over an arena holding each entry's key and
+    // record (output length, flush count, pending line, flush offsets, output bytes).
+    class TGeneration {
+    public:
+        // The record of the key, empty when there is none.
+        std::string_view Find(uint64_t hash, std::string_view key) const;
+        void Insert(uint64_t hash, std::string_view key, std::string_view record);
+        size_t Cost() const;
+        void Clear();
+        // The arena grows by doubling up to `bytes`, never beyond.
+        void SetArenaLimit(size_t bytes) { ArenaLimit_ = bytes; }
+
+    private:
+        static constexpr uint32_t Free = UINT32_MAX;
+        struct TSlot {
+            uint64_t Hash = 0;
+            uint32_t Offset = Free;
+            uint32_t KeyBytes = 0;
+            uint32_t RecordBytes = 0;
+        };
+        void Grow();
+
+        std::vector<TSlot> Slots_;
+        std::string Arena_;
+        size_t ArenaLimit_ = 0;
+        size_t Count_ = 0;
+    };
+
+    void MakeKey(const TTokenView& token);
+    void Replay(std::string_view record);
+
+    TAnalysisPrinter* Printer_;
+    size_t HalfBudget_;
+    TGeneration Generations_[2];
+    TGeneration* Newer_ = &Generations_[0];
+    TGeneration* Older_ = &Generations_[1];
+    std::string Key_;  // the key of the token being looked up, reused
+    uint64_t KeyHash_ = 0;
+    bool Recording_ = false;
+    TPrintedStretch Stretch_;
+    std::string Record_;  // the record being built, reused
+    size_t Hits_ = 0;
+    size_t Misses_ = 0;
+};
+
+}  // namespace NLemmix
