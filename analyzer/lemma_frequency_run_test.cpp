@@ -2,6 +2,7 @@
 // printed frequency is the committed table's value / 100 under the key of the printed analysis,
 // the commonest words stand at the top and a word outside the table prints 0.00.
 #include "analyzer/driver.h"
+#include "data/lemma_frequency_tsv.h"
 
 #include "util/stream/string_stream.h"
 
@@ -19,17 +20,7 @@ namespace {
 
 // The committed table: key to value.
 const std::map<std::string, long>& Table() {
-    static const std::map<std::string, long> table = [] {
-        std::map<std::string, long> rows;
-        std::ifstream in(LEMMIX_FREQUENCY_TSV, std::ios::binary);
-        std::string key;
-        long value = 0;
-        while (std::getline(in, key, '\t') && in >> value) {
-            rows[key] = value;
-            in.ignore(1);
-        }
-        return rows;
-    }();
+    static const std::map<std::string, long> table = ReadLemmaFrequencyTsv(LEMMIX_FREQUENCY_TSV);
     return table;
 }
 

@@ -1,6 +1,7 @@
 #include "lemmer/analyze_word.h"
 #include "lemmer/analysis_test_helpers.h"
 #include "lemmer/prepared_token.h"
+#include "lemmer/word_parts.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +18,9 @@ struct TToken {
 
     explicit TToken(std::u16string text, size_t wordEnd = std::u16string::npos)
         : Text(std::move(text)) {
-        const size_t end = std::min(wordEnd, Text.size());
-        size_t i = 0;
-        while (i < end) {
-            if (IsSeparator(Text[i])) {
-                ++i;
-                continue;
-            }
-            TTokenPart p;
-            p.Pos = i;
-            while (i < end && !IsSeparator(Text[i])) {
-                ++i;
-            }
-            p.Len = i - p.Pos;
-            Parts.push_back(p);
-        }
+        NLemmer::SplitWordParts(Text.data(), std::min(wordEnd, Text.size()), Parts,
+                                [](wchar16 c) { return c == u'-' || c == u'\'' || c == u' '; });
     }
-    static bool IsSeparator(char16_t c) { return c == u'-' || c == u'\'' || c == u' '; }
     TTokenView View() const { return {Text.data(), Text.size(), Parts}; }
 };
 

@@ -4,6 +4,7 @@
 #include "lemmer/analyze_word.h"
 #include "lemmer/gram_codes.h"
 #include "lemmer/word_normalizer.h"
+#include "lemmer/word_parts.h"
 
 #include "util/charset/utf8.h"
 #include "util/testing/gzip_file.h"
@@ -47,22 +48,8 @@ struct TWordToken {
     std::vector<TTokenPart> Parts;
 
     explicit TWordToken(std::u16string text) : Text(std::move(text)) {
-        size_t i = 0;
-        while (i < Text.size()) {
-            if (IsSeparator(Text[i])) {
-                ++i;
-                continue;
-            }
-            TTokenPart part;
-            part.Pos = i;
-            while (i < Text.size() && !IsSeparator(Text[i])) {
-                ++i;
-            }
-            part.Len = i - part.Pos;
-            Parts.push_back(part);
-        }
+        NLemmer::SplitWordParts(Text.data(), Text.size(), Parts);
     }
-    static bool IsSeparator(char16_t c) { return c == u'-' || c == u'\'' || c == u'\u2019'; }
     TTokenView View() const { return {Text.data(), Text.size(), Parts}; }
 };
 

@@ -1,6 +1,7 @@
 // lemmix -f as a process: the frequencies it prints are the committed table's values / 100
 // under the keys of the printed analyses; the commonest words print the largest values, a rare
 // word a small one, and a guessed lemma 0.00.
+#include "data/lemma_frequency_tsv.h"
 #include "tests/process.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::map<std::string, long> ReadTable() {
-    std::map<std::string, long> rows;
-    std::ifstream in(LEMMIX_FREQUENCY_TSV, std::ios::binary);
-    std::string key;
-    long value = 0;
-    while (std::getline(in, key, '\t') && in >> value) {
-        rows[key] = value;
-        in.ignore(1);
-    }
-    return rows;
-}
 
 struct TPrinted {
     std::string Word;
@@ -48,7 +37,7 @@ std::vector<TPrinted> Parse(const std::string& output) {
 }
 
 TEST(LemmixFrequencyTest, PrintsTheCommittedValuesOfThePrintedLemmas) {
-    const std::map<std::string, long> table = ReadTable();
+    const std::map<std::string, long> table = ReadLemmaFrequencyTsv(LEMMIX_FREQUENCY_TSV);
     const TProcessResult r = RunProcess({LEMMIX_EXECUTABLE,
                                          {"lemmix", "-f", "-i", "-e", "utf8"},
                                          "Я знаю, что в доме не было света, и на кухне тоже.\n"

@@ -4,6 +4,7 @@
 // capacities, grammar, and parts inside the token.
 #include "lemmer/analysis_test_helpers.h"
 #include "lemmer/analyze_word.h"
+#include "lemmer/word_parts.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -38,19 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Parts: maximal runs of non-joiners; the last part may stop before the end (a tail).
     std::vector<TTokenPart> parts;
-    for (size_t i = 0; i < text.size();) {
-        if (IsJoiner(text[i])) {
-            ++i;
-            continue;
-        }
-        TTokenPart p;
-        p.Pos = i;
-        while (i < text.size() && !IsJoiner(text[i])) {
-            ++i;
-        }
-        p.Len = i - p.Pos;
-        parts.push_back(p);
-    }
+    NLemmer::SplitWordParts(text.data(), text.size(), parts, IsJoiner);
 
     TAnalyzeWordOptions options;
     options.TailMode = control % 3;

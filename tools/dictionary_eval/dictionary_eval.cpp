@@ -25,6 +25,7 @@
 #include "lemmer/gram_codes.h"
 #include "lemmer/language_objects.h"
 #include "lemmer/word_normalizer.h"
+#include "lemmer/word_parts.h"
 #include "tools/tool_main.h"
 #include "util/charset/utf8.h"
 #include "util/generic/memory_pool.h"
@@ -76,31 +77,13 @@ std::u16string Fold(const wchar16* text, size_t length) {
     return s;
 }
 
-bool IsSeparator(char16_t c) {
-    return c == u'-' || c == u'\'' || c == u'\u2019';
-}
-
 struct TWordToken {
     std::u16string Text;
     std::vector<TTokenPart> Parts;
 
     void Reset(std::u16string text) {
         Text = std::move(text);
-        Parts.clear();
-        size_t i = 0;
-        while (i < Text.size()) {
-            if (IsSeparator(Text[i])) {
-                ++i;
-                continue;
-            }
-            TTokenPart part;
-            part.Pos = i;
-            while (i < Text.size() && !IsSeparator(Text[i])) {
-                ++i;
-            }
-            part.Len = i - part.Pos;
-            Parts.push_back(part);
-        }
+        NLemmer::SplitWordParts(Text.data(), Text.size(), Parts);
     }
     TTokenView View() const { return {Text.data(), Text.size(), Parts}; }
 };
