@@ -133,6 +133,16 @@ TEST_F(RussianDictionaryTest, WordsAnalyseToTheirLemmas) {
     }
 }
 
+TEST_F(RussianDictionaryTest, OldSpellingIsFoundAndMarkedObsol) {
+    Options.DictionaryOnly();
+    const std::vector<const TAnalysisRecord*> found = Analyze(u"хлѣбъ");
+    ASSERT_FALSE(found.empty());
+    for (const TAnalysisRecord* r : found) {
+        EXPECT_EQ(Fold(r->Lemma, r->LemmaLength), u"хлеб");
+        EXPECT_EQ(GramCodesToText(r->ExtraGrammemes, 0, false), "obsol");
+    }
+}
+
 TEST_F(RussianDictionaryTest, UnknownWordInOstGetsANounHypothesis) {
     const std::vector<const TAnalysisRecord*> found = Analyze(u"кракозябрость");
     ASSERT_FALSE(found.empty());
