@@ -190,17 +190,26 @@ TEST(LanguageFilters, ParadigmFilterFollowsTheRecordsRating) {
         ASSERT_NE(any, nullptr);
         EXPECT_TRUE(any->IsProperForm(sg.c_str()));
     }
-    // A placeholder rates 0 everywhere, and so does the default language.
+    // A placeholder rates 0 everywhere; the default language rates a record that is its own
+    // lemma 2 and gives it the prepared filter with the empty clue.
     TAnalysisRecord placeholder = noun;
     placeholder.Flags = AF_PLACEHOLDER;
     placeholder.CommonGrammar = "";
     placeholder.FormGrammarCount = 0;
     EXPECT_EQ(LanguageById(1)->CreateParadigmFiltr(placeholder), nullptr);
-    EXPECT_EQ(LanguageById(0)->CreateParadigmFiltr(noun), nullptr);
+    EXPECT_EQ(LanguageById(0)->CreateParadigmFiltr(placeholder), nullptr);
+    EXPECT_EQ(LanguageById(0)->SpecialParadigmKind(noun), 2);
+    const auto basic = LanguageById(0)->CreateParadigmFiltr(noun);
+    ASSERT_NE(basic, nullptr);
+    EXPECT_TRUE(basic->IsProperForm(sg.c_str()));
     TAnalysisRecord unknownLanguage = noun;
     unknownLanguage.Language = 7;
     EXPECT_EQ(&LanguageOfRecord(unknownLanguage), LanguageById(0));
-    EXPECT_EQ(CreateRecordParadigmFiltr(unknownLanguage), nullptr);
+    EXPECT_NE(CreateRecordParadigmFiltr(unknownLanguage), nullptr);
+    TAnalysisRecord inflected = unknownLanguage;
+    const std::u16string other = u"ножниц";
+    SetRecordText(inflected, other.data(), other.size());
+    EXPECT_EQ(LanguageById(0)->SpecialParadigmKind(inflected), 0);
 }
 
 }  // namespace

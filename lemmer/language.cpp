@@ -58,8 +58,8 @@ Stroka TLanguage::DictionaryFingerprint() const {
     return Stroka();
 }
 
-int TLanguage::SpecialParadigmKind(const TAnalysisRecord&) const {
-    return 0;
+int TLanguage::SpecialParadigmKind(const TAnalysisRecord& record) const {
+    return ParadigmRating(record);
 }
 
 std::unique_ptr<NLemmer::TGrammarFiltr> TLanguage::CreateGrammarFiltr(const char*) const {
