@@ -42,6 +42,21 @@ function(lemmix_folder_tests prefix)
     endforeach()
 endfunction()
 
+# The unit tests of an offline Python tool: the test NAME runs `python3 -m unittest MODULE` in
+# the current source folder, where an interpreter is found (the tools use only its standard
+# library, so nothing is fetched).
+function(lemmix_python_tests name module)
+    if(NOT LEMMIX_TESTS)
+        return()
+    endif()
+    find_package(Python3 COMPONENTS Interpreter QUIET)
+    if(Python3_Interpreter_FOUND)
+        add_test(NAME ${name}
+            COMMAND ${Python3_EXECUTABLE} -B -m unittest -v ${module}
+            WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+endfunction()
+
 # One Google Benchmark program per *_bench.cpp of the current folder, when the library is there.
 # Benchmarks are timed in the release build only.
 function(lemmix_folder_benchmarks prefix)
