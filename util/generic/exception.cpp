@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <new>
 
 namespace NPrivateException {
 
@@ -43,18 +42,6 @@ Stroka CurrentExceptionMessage() {
     } catch (...) {
     }
     return Stroka("unknown error");
-}
-
-void ThrowLengthError(const char* text) {
-    throw NStl::length_error(text);
-}
-
-void ThrowRangeError(const char* text) {
-    throw NStl::out_of_range(text);
-}
-
-void ThrowBadAlloc() {
-    throw std::bad_alloc();
 }
 
 bool UncaughtException() noexcept {

@@ -1,5 +1,5 @@
-// Exceptions with streamed messages, the system-error family and the throwers of the standard
-// errors.
+// Exceptions with streamed messages and the system-error family (the throwers of the standard
+// errors come with them from standard_errors.h).
 //
 // A throw site builds the message by streaming texts and numbers into the exception exactly as
 // into an output stream, then throws it:
@@ -8,6 +8,7 @@
 // written before the throw survives the thrower's local object.
 #pragma once
 
+#include "util/generic/standard_errors.h"
 #include "util/generic/string.h"
 #include "util/generic/temp_buf.h"
 #include "util/stream/output.h"
@@ -16,11 +17,6 @@
 #include <exception>
 #include <stdexcept>
 #include <utility>
-
-namespace NStl {
-using std::length_error;
-using std::out_of_range;
-}  // namespace NStl
 
 namespace NPrivateException {
 
@@ -107,10 +103,6 @@ public:
 // Inside a handler: what() of the exception being handled when it is a standard exception,
 // else "unknown error". The handling goes on.
 Stroka CurrentExceptionMessage();
-
-[[noreturn]] void ThrowLengthError(const char* text);
-[[noreturn]] void ThrowRangeError(const char* text);
-[[noreturn]] void ThrowBadAlloc();
 
 // True while an exception is being thrown and not yet caught.
 bool UncaughtException() noexcept;

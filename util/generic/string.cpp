@@ -1,6 +1,6 @@
 #include "util/generic/string.h"
 
-#include "util/generic/exception.h"
+#include "util/generic/standard_errors.h"
 
 #include <atomic>
 #include <bit>
