@@ -1,6 +1,6 @@
 #include "analyzer/analysis_printer.h"
 
-#include "lemmer/gram_codes.h"
+#include "lemmer/grammar/gram_codes.h"
 #include "util/string/escape.h"
 #include "util/string/printf.h"
 

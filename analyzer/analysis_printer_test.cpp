@@ -17,7 +17,7 @@ const char F2[] = "\xae";      // sg
 const char H[] = "\x89";       // V
 const char F3[] = "\xc4";      // ipf
 
-TAnalyzerOptions Options(const std::string& flags, ECharset encoding = CODES_UTF8) {
+TAnalyzerOptions PrinterOptions(const std::string& flags, ECharset encoding = CODES_UTF8) {
     TAnalyzerOptions o;
     for (char f : flags) {
         switch (f) {
@@ -64,7 +64,7 @@ TPrintedAnalysis View(const std::u16string& lemma, uint32_t flags, const char* g
 
 // The word W with L (dictionary; G with F1 and F2) and M (a hypothesis; H with F3).
 std::string PrintWordW(const std::string& flags) {
-    const TAnalyzerOptions options = Options(flags);
+    const TAnalyzerOptions options = PrinterOptions(flags);
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     const std::u16string w = u"W", l = u"L", m = u"M";
@@ -100,7 +100,7 @@ TEST(AnalysisPrinterTest, PrintsAWordInEveryOptionCombination) {
 }
 
 TEST(AnalysisPrinterTest, RepeatsTheHypothesisMarkBeforeEveryGrammarVariant) {
-    const TAnalyzerOptions options = Options("i");
+    const TAnalyzerOptions options = PrinterOptions("i");
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     const std::u16string w = u"W", l = u"L", m = u"M";
@@ -110,7 +110,7 @@ TEST(AnalysisPrinterTest, RepeatsTheHypothesisMarkBeforeEveryGrammarVariant) {
     printer.PrintAnalysis(View(m, 0, H, nullptr, 0), 0);  // no form grammars: nothing after it
     printer.EndAnalyses();
     printer.WritePending();
-    const TAnalyzerOptions glued = Options("ig");
+    const TAnalyzerOptions glued = PrinterOptions("ig");
     TAnalysisPrinter gluedPrinter(&glued, &out);
     gluedPrinter.BeginAnalyses(w.data(), w.size());
     gluedPrinter.PrintAnalysis(View(m, 0, H, nullptr, 0), 0);
@@ -125,7 +125,7 @@ TEST(AnalysisPrinterTest, PrintsUnknownWords) {
         const char* Output;
     } cases[] = {{"", "U{U??}"}, {"l", "{U??}"}, {"ln", "U??\n"}};
     for (const auto& c : cases) {
-        const TAnalyzerOptions options = Options(c.Flags);
+        const TAnalyzerOptions options = PrinterOptions(c.Flags);
         TTraceOutput out;
         TAnalysisPrinter printer(&options, &out);
         const std::u16string u = u"U";
@@ -139,7 +139,7 @@ TEST(AnalysisPrinterTest, PrintsUnknownWords) {
 
 // W1 (L1), ", ", W2 (L2), ". ", a sentence mark, W3 (L3), a line feed.
 std::string PrintSequence(const std::string& flags) {
-    const TAnalyzerOptions options = Options(flags);
+    const TAnalyzerOptions options = PrinterOptions(flags);
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     auto word = [&](const std::u16string& w, const std::u16string& l) {
@@ -179,7 +179,7 @@ TEST(AnalysisPrinterTest, CopiesTextAndMarksSentencesBetweenWords) {
 }
 
 TEST(AnalysisPrinterTest, EscapesCopiedTextInWordPerLineMode) {
-    const TAnalyzerOptions options = Options("cn");
+    const TAnalyzerOptions options = PrinterOptions("cn");
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     const std::u16string text = u"a_b \"\\\t\x01\x7f\u2014";
@@ -192,7 +192,7 @@ TEST(AnalysisPrinterTest, EscapesCopiedTextInWordPerLineMode) {
 }
 
 TEST(AnalysisPrinterTest, WritesEachWordWithOneWriteAndFlushesAfterIt) {
-    const TAnalyzerOptions options = Options("c");
+    const TAnalyzerOptions options = PrinterOptions("c");
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     const std::u16string gap = u" - ", w = u"слово", l = u"слово";
@@ -209,7 +209,7 @@ TEST(AnalysisPrinterTest, WritesEachWordWithOneWriteAndFlushesAfterIt) {
 TEST(AnalysisPrinterTest, LimitsAGrammarToItsFirst255CodesAndDropsOneReservedCode) {
     std::string many(300, '\xae');                // sg
     const std::string reserved = "\x90\x88\x90";  // reserved, S, reserved
-    const TAnalyzerOptions options = Options("ig");
+    const TAnalyzerOptions options = PrinterOptions("ig");
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     const std::u16string w = u"w";
@@ -226,7 +226,7 @@ TEST(AnalysisPrinterTest, LimitsAGrammarToItsFirst255CodesAndDropsOneReservedCod
 }
 
 std::string PrintInEncoding(const char* encoding, const std::u16string& word, const char* grammar) {
-    TAnalyzerOptions options = Options("ig", CharsetByName(encoding));
+    TAnalyzerOptions options = PrinterOptions("ig", CharsetByName(encoding));
     TTraceOutput out;
     TAnalysisPrinter printer(&options, &out);
     printer.BeginAnalyses(word.data(), word.size());

@@ -1,7 +1,7 @@
 // Records and streams for the analysis-run tests.
 #pragma once
 
-#include "lemmer/analysis_record.h"
+#include "lemmer/record/analysis_record.h"
 #include "util/stream/output.h"
 
 #include <cstring>

@@ -13,7 +13,7 @@
 
 namespace {
 
-TFixtureAnalyzer Dictionary() {
+TFixtureAnalyzer DriverDictionary() {
     TFixtureAnalyzer a;
     a.Words[u"Мама"] = {Analysis(u"мама", "\x88")};
     a.Words[u"мыла"] = {Analysis(u"мыть", "\x89"), Analysis(u"мыло", "\x88")};
@@ -37,7 +37,7 @@ std::string Recoded(const std::u16string& text, const char* encoding) {
 }
 
 // Flags in the order of the option record's fields: -c -n -w -l -f -s -i -g.
-TAnalyzerOptions Options(unsigned flags, const char* encoding) {
+TAnalyzerOptions RunOptions(unsigned flags, const char* encoding) {
     TAnalyzerOptions options;
     bool TAnalyzerOptions::*const fields[] = {
         &TAnalyzerOptions::CopyAll,        &TAnalyzerOptions::WordPerLine,
@@ -57,7 +57,7 @@ std::string Analyse(const std::string& input, const char* encoding, bool copy = 
     options.CopyAll = copy;
     options.SentenceMark = true;
     options.Encoding = CharsetByName(encoding);
-    TFixtureAnalyzer analyzer = Dictionary();
+    TFixtureAnalyzer analyzer = DriverDictionary();
     TMemoryInput in(input.data(), input.size());
     TTraceOutput out;
     RunAnalysis(in, out, &options, &analyzer);
@@ -95,7 +95,7 @@ TEST(DriverTest, AnalysesTextInItsEncoding) {
 TEST(DriverTest, EndsTheRunAtMalformedUtf8AfterWritingTheEarlierLines) {
     TAnalyzerOptions options;
     options.Encoding = CODES_UTF8;
-    TFixtureAnalyzer analyzer = Dictionary();
+    TFixtureAnalyzer analyzer = DriverDictionary();
     const std::string input = "Мама\nмыла \xff раму\nраму\n";
     TMemoryInput in(input.data(), input.size());
     TTraceOutput out;
@@ -117,7 +117,7 @@ TEST(DriverTest, AnalysesALongLineWithoutALineFeed) {
 // on with room for a few entries (so entries are dropped and come back) and on by default: the
 // output and its flush points are the same, and the cache spares the analyser its repeats.
 TEST(DriverTest, TheWordCacheChangesNeitherTheOutputNorItsFlushes) {
-    TFixtureAnalyzer fixture = Dictionary();
+    TFixtureAnalyzer fixture = DriverDictionary();
     fixture.Words[u"по-русски"] = {Analysis(u"по-русски", "\x81")};
     fixture.Words[u"мама"] = {Analysis(u"мама", "\x88", 1, {"\x81", "\x82"})};
     const std::u16string text =
@@ -135,7 +135,7 @@ TEST(DriverTest, TheWordCacheChangesNeitherTheOutputNorItsFlushes) {
     };
     for (const auto& input : inputs) {
         for (unsigned flags = 0; flags < 256; ++flags) {
-            TAnalyzerOptions options = Options(flags, input.Encoding);
+            TAnalyzerOptions options = RunOptions(flags, input.Encoding);
             std::string traces[3];
             size_t calls[3];
             const size_t budgets[3] = {0, 700, DefaultWordCacheBytes};

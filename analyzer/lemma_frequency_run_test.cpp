@@ -20,7 +20,8 @@ namespace {
 
 // The committed table: key to value.
 const std::map<std::string, long>& Table() {
-    static const std::map<std::string, long> table = ReadLemmaFrequencyTsv(LEMMIX_FREQUENCY_TSV);
+    static const std::map<std::string, long> table =
+        ReadLemmaFrequencyTsv(LEMMIX_SOURCE_DIR "/data/lemma-frequencies.tsv");
     return table;
 }
 
@@ -41,7 +42,7 @@ struct TPrinted {
 
 // Runs the analysis with -f -i (the embedded dictionary and table) and reads back
 // "word{lemma:f=G=F|..}".
-std::vector<TPrinted> Analyse(const std::string& text) {
+std::vector<TPrinted> AnalyseWithFrequencies(const std::string& text) {
     TAnalyzerOptions options;
     options.Encoding = CODES_UTF8;
     options.Frequency = true;
@@ -68,7 +69,7 @@ std::vector<TPrinted> Analyse(const std::string& text) {
 }
 
 TEST(LemmaFrequencyRunTest, PrintsTheTableValuesOfThePrintedKeys) {
-    const std::vector<TPrinted> printed = Analyse(
+    const std::vector<TPrinted> printed = AnalyseWithFrequencies(
         "Я знаю, что в доме не было света, и на кухне тоже.\n"
         "Рыцари сражались с драконом на мосту через реку.\n"
         "Выберите параметр в диалоговом окне и нажмите кнопку.\n");
@@ -88,7 +89,8 @@ TEST(LemmaFrequencyRunTest, CommonWordsLeadRareWordsTrailAndUncountedOnesPrintZe
     for (const char* key : {"и=CONJ", "в=PR", "не=PART", "на=PR"}) {
         EXPECT_LT(Rank(key), 50u) << key;
     }
-    const std::vector<TPrinted> printed = Analyse("и в не на подоконнике\nкракозяблики\n");
+    const std::vector<TPrinted> printed =
+        AnalyseWithFrequencies("и в не на подоконнике\nкракозяблики\n");
     std::map<std::string, const TPrinted*> byLemma;
     for (const TPrinted& p : printed) {
         byLemma[p.Lemma + "=" + p.FirstName] = &p;

@@ -1,7 +1,7 @@
 #include "analyzer/output_preprocessor.h"
 
 #include "data/lemma_frequency.h"
-#include "lemmer/gram_codes.h"
+#include "lemmer/grammar/gram_codes.h"
 #include "util/charset/codepage.h"
 #include "util/stream/compact_trie_packer.h"
 

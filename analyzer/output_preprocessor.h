@@ -5,7 +5,7 @@
 
 #include "analyzer/analysis_printer.h"
 #include "analyzer/analyzer_options.h"
-#include "lemmer/analysis_record.h"
+#include "lemmer/record/analysis_record.h"
 #include "util/generic/string.h"
 #include "util/stream/compact_trie.h"
 

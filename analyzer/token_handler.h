@@ -5,8 +5,8 @@
 
 #include "analyzer/analyzer_options.h"
 #include "analyzer/output_preprocessor.h"
-#include "lemmer/analysis_record.h"
-#include "tokenizer/token.h"
+#include "lemmer/record/analysis_record.h"
+#include "lemmer/token/token.h"
 
 #include <cstddef>
 #include <cstdint>

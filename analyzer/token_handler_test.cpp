@@ -77,7 +77,7 @@ std::string Handle(TFixtureAnalyzer& analyzer, const std::vector<TToken>& tokens
     return log.Log;
 }
 
-TFixtureAnalyzer Dictionary() {
+TFixtureAnalyzer HandlerDictionary() {
     TFixtureAnalyzer a;
     a.Words[u"мама"] = {Analysis(u"мама", "\x88")};
     a.Words[u"мыла"] = {Analysis(u"мыть", "\x89"), Analysis(u"мыло", "\x88")};
@@ -121,7 +121,7 @@ TEST(TokenHandlerTest, HandsOnTextWordsAndSentenceBreaks) {
          "T()W(кое:кое)T(-)W(где:)ET()W(мама:мама)T(-)W(мыла:мыть,мыло)E"},
     };
     for (const auto& c : cases) {
-        TFixtureAnalyzer analyzer = Dictionary();
+        TFixtureAnalyzer analyzer = HandlerDictionary();
         EXPECT_EQ(Handle(analyzer, c.Tokens), c.Log) << c.Name;
     }
 }
@@ -142,7 +142,7 @@ TEST(TokenHandlerTest, PrintsTheGroupCoveringTheFewestPartsUnderThePartsWhereThe
 }
 
 TEST(TokenHandlerTest, AsksForDictionaryAnalysesAloneWithDictionaryOnly) {
-    TFixtureAnalyzer analyzer = Dictionary();
+    TFixtureAnalyzer analyzer = HandlerDictionary();
     EXPECT_EQ(Handle(analyzer, {Word(u"зюзя"), Word(u"мама")}, true), "T()W(зюзя:)W(мама:мама)E");
     EXPECT_EQ(analyzer.DictionaryOnlyCalls, (std::vector<bool>{true, true}));
 }

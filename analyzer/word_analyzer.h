@@ -3,7 +3,7 @@
 #pragma once
 
 #include "analyzer/token_handler.h"
-#include "lemmer/analyze_word.h"
+#include "lemmer/analysis/analyze_word.h"
 
 // Analyses words in Russian alone: dictionary analyses, second-dictionary analyses,
 // hypotheses and the unknown-word placeholder, or with `dictionaryOnly` dictionary analyses

@@ -19,27 +19,44 @@ if(LEMMIX_TESTS)
     endif()
 endif()
 
-# One test executable per *_test.cpp of the current folder, linked with LIBS and the shared
-# test helpers (util/testing).
-function(lemmix_folder_tests prefix)
+# The unit tests of a library link into one program, so that a build links the libraries once
+# per library and not once per test file; CTest still lists every case (NAME.Suite.Case) and
+# runs them in parallel. lemmix_test_program(NAME LIBS...) makes the program NAME, linked with
+# LIBS and the shared test helpers (util/testing); folders then add their tests to it with
+# lemmix_folder_tests(NAME). A test finds its files from LEMMIX_SOURCE_DIR, the source root.
+#
+# Test sources are compiled in batches (a unity build): most of a test file's compilation is
+# the instrumented code of the templates it shares with its neighbours, which a batch makes
+# once. Names in a test file's anonymous namespace must therefore differ from those of the
+# other test files of its program.
+function(lemmix_test_program name)
     if(NOT LEMMIX_TESTS)
         return()
     endif()
+    add_executable(${name})
+    target_link_libraries(${name} PRIVATE ${ARGN} util_testing GTest::gtest_main GTest::gmock)
+    target_precompile_headers(${name} REUSE_FROM lemmix_test_pch)
+    target_compile_definitions(${name} PRIVATE LEMMIX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    if(LEMMIX_SANITIZE)
+        target_compile_options(${name} PRIVATE -O0)
+    endif()
+    gtest_discover_tests(${name} TEST_PREFIX ${name}. DISCOVERY_TIMEOUT 120
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+# Adds the *_test.cpp files of the current folder, but those named after EXCEPT, to the test
+# program PROGRAM.
+function(lemmix_folder_tests program)
+    if(NOT LEMMIX_TESTS)
+        return()
+    endif()
+    cmake_parse_arguments(arg "" "" "EXCEPT" ${ARGN})
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-    foreach(test ${tests})
-        get_filename_component(name ${test} NAME_WE)
-        set(exe ${prefix}_${name})
-        add_executable(${exe} ${test})
-        target_link_libraries(${exe} PRIVATE ${ARGN} util_testing GTest::gtest_main GTest::gmock)
-        target_precompile_headers(${exe} REUSE_FROM lemmix_test_pch)
-        if(LEMMIX_SANITIZE)
-            target_compile_options(${exe} PRIVATE -O0)
-        endif()
-        target_compile_definitions(${exe} PRIVATE
-            LEMMIX_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
-        gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 120
-            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    foreach(except ${arg_EXCEPT})
+        list(REMOVE_ITEM tests ${CMAKE_CURRENT_SOURCE_DIR}/${except})
     endforeach()
+    target_sources(${program} PRIVATE ${tests})
 endfunction()
 
 # The unit tests of an offline Python tool: the test NAME runs `python3 -m unittest MODULE` in
@@ -88,12 +105,13 @@ endfunction()
 
 # Compiles the dictionary source SOURCE (entry format, UTF-8; relative to the current source
 # folder unless absolute) into the binary dictionary OUTPUT (relative to the current binary
-# folder unless absolute) with the dictionary_compile tool, before TARGET is built. Optional:
-# PREFIXES (a prefix list), TUPLE (tuple length, default 2), LANGUAGE (default ru), THRESHOLD
-# (rule threshold, default 0). For small test fixtures only. Use, after the test targets exist:
-#   lemmix_compile_dictionary(lemmer_rule_matcher_test SOURCE testdata/tiny.dict OUTPUT tiny.bin)
+# folder unless absolute) with the dictionary_compile tool, before the TARGETS are built.
+# Optional: PREFIXES (a prefix list), TUPLE (tuple length, default 2), LANGUAGE (default ru),
+# THRESHOLD (rule threshold, default 0). For small test fixtures only. Use, after the targets
+# exist:
+#   lemmix_compile_dictionary(lemmer_tests SOURCE testdata/tiny.dict OUTPUT tiny.bin)
 # and give the test the path ${CMAKE_CURRENT_BINARY_DIR}/tiny.bin (e.g. a compile definition).
-function(lemmix_compile_dictionary target)
+function(lemmix_compile_dictionary)
     cmake_parse_arguments(arg "" "SOURCE;OUTPUT;PREFIXES;TUPLE;LANGUAGE;THRESHOLD" "" ${ARGN})
     get_filename_component(input ${arg_SOURCE} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     get_filename_component(output ${arg_OUTPUT} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_BINARY_DIR})
@@ -119,9 +137,12 @@ function(lemmix_compile_dictionary target)
         DEPENDS ${depends}
         COMMENT "Compiling dictionary ${arg_SOURCE}"
         VERBATIM)
-    string(MAKE_C_IDENTIFIER "${target}_${arg_OUTPUT}" helper)
+    file(RELATIVE_PATH name ${PROJECT_BINARY_DIR} ${output})
+    string(MAKE_C_IDENTIFIER "compile_${name}" helper)
     add_custom_target(${helper} DEPENDS ${output})
-    if(TARGET ${target})
-        add_dependencies(${target} ${helper})
-    endif()
+    foreach(target ${arg_UNPARSED_ARGUMENTS})
+        if(TARGET ${target})
+            add_dependencies(${target} ${helper})
+        endif()
+    endforeach()
 endfunction()

@@ -69,8 +69,8 @@ struct TTableText {
 // Reads the committed text, checking its form on the way: "key TAB value" lines, keys
 // strictly increasing in byte order, "lemma=PART" with a non-empty lemma.
 TTableText ReadTableText() {
-    std::ifstream in(LEMMIX_FREQUENCY_TSV, std::ios::binary);
-    EXPECT_TRUE(in.good()) << LEMMIX_FREQUENCY_TSV;
+    std::ifstream in(LEMMIX_SOURCE_DIR "/data/lemma-frequencies.tsv", std::ios::binary);
+    EXPECT_TRUE(in.good()) << LEMMIX_SOURCE_DIR "/data/lemma-frequencies.tsv";
     TTableText text;
     std::string line;
     while (std::getline(in, line)) {

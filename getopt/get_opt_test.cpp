@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
+namespace NGetOptTest {
 using namespace NLastGetopt;
 
 namespace {
 
 // A mutable argv for the front end, with "p" as argv[0].
-class TArgv {
+class TMutableArgv {
 public:
-    explicit TArgv(std::vector<std::string> args) {
+    explicit TMutableArgv(std::vector<std::string> args) {
         args.insert(args.begin(), "p");
         for (const std::string& arg : args) {
             Storage_.emplace_back(arg.begin(), arg.end());
@@ -78,7 +79,7 @@ TEST(TGetOptTest, ReturnsOptionsThenLeavesFreeArgumentsBehindThem) {
         {"-a", {"x", "-a", "--", "-a"}, "1=x a 1=-a -1 ind=5", "p x -a -- -a"},
     };
     for (const auto& c : cases) {
-        TArgv argv(c.Args);
+        TMutableArgv argv(c.Args);
         TGetOpt opt(argv.Argc(), argv.Argv(), c.OptString);
         EXPECT_EQ(Steps(opt), c.Expected) << c.OptString << " " << argv.Joined();
         EXPECT_EQ(argv.Joined(), c.ArgvAfter);
@@ -103,14 +104,14 @@ TEST(TGetOptTest, LongRecordsNameShortOptionsOrReturnTheirValue) {
         {{"-a", "x"}, "a=x -1 ind=3", 2},         {{"--output", "-V"}, "a V -1 ind=3", 0},
     };
     for (const auto& c : cases) {
-        TArgv argv(c.Args);
+        TMutableArgv argv(c.Args);
         TGetOpt opt(argv.Argc(), argv.Argv(), "a:", records);
         int longIndex = -1;
         EXPECT_EQ(Steps(opt, &longIndex), c.Expected) << argv.Joined();
         EXPECT_EQ(longIndex, c.LongIndex) << argv.Joined();
     }
 
-    TArgv single({"-verbose"});
+    TMutableArgv single({"-verbose"});
     TGetOpt longOnly(single.Argc(), single.Argv(), "a:", records, true);
     EXPECT_EQ(Steps(longOnly), "V -1 ind=2");
 }
@@ -128,7 +129,7 @@ TEST(TGetOptTest, ReportsAnOptionErrorOnceThenEnds) {
         {{"-a", "-x"}, false, "a ? -1 ind=2", ""},
     };
     for (const auto& c : cases) {
-        TArgv argv(c.Args);
+        TMutableArgv argv(c.Args);
         TGetOpt opt(argv.Argc(), argv.Argv(), "ab:");
         opt.Err = c.Err;
         ::testing::internal::CaptureStderr();
@@ -159,7 +160,7 @@ TEST(TGetOptTest, NumberOptionIsTakenOutOfArgv) {
         {{}, -1, "p"},
     };
     for (const auto& c : cases) {
-        TArgv argv(c.Args);
+        TMutableArgv argv(c.Args);
         int argc = argv.Argc();
         EXPECT_EQ(GetNumberOption(&argc, argv.Argv()), c.Number) << argv.Joined();
         std::string after;
@@ -171,3 +172,5 @@ TEST(TGetOptTest, NumberOptionIsTakenOutOfArgv) {
 }
 
 }  // namespace
+
+}  // namespace NGetOptTest

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+namespace NOptsParseResultTest {
 using namespace NLastGetopt;
 using ::testing::ElementsAre;
 using ::testing::StrEq;
@@ -109,3 +110,5 @@ TEST_F(TParseResultTest, HelpHandlerPrintsTheUsageAndEndsWithStatusZero) {
 }
 
 }  // namespace
+
+}  // namespace NOptsParseResultTest

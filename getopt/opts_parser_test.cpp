@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+namespace NOptsParserTest {
 using namespace NLastGetopt;
 
 namespace {
@@ -61,7 +62,7 @@ void BuildSet(TOpts& opts, const char* optString, int flags) {
 
 // Every step as the option's short form (or "free") with "=value" when it carried one, then
 // "| pos=N argv=..." at the end or "error: message pos=N" at the first error.
-std::string Dump(TOptsParser& parser, TArgv& argv) {
+std::string DumpParse(TOptsParser& parser, TArgv& argv) {
     std::string dump;
     try {
         while (parser.Next()) {
@@ -83,7 +84,7 @@ std::string Parse(const char* optString, int flags, std::vector<std::string> arg
     BuildSet(opts, optString, flags);
     TArgv argv(std::move(args));
     TOptsParser parser(&opts, argv.Argc(), argv.Argv());
-    return Dump(parser, argv);
+    return DumpParse(parser, argv);
 }
 
 TEST(TOptsParserTest, DeliversEveryOptionOfArgv) {
@@ -213,7 +214,7 @@ TEST(TOptsParserTest, ChecksTheNumberOfFreeArguments) {
         opts.FreeArgsMax = c.Max;
         TArgv argv(c.Args);
         TOptsParser parser(&opts, argv.Argc(), argv.Argv());
-        EXPECT_EQ(Dump(parser, argv), c.Expected) << ::testing::PrintToString(c.Args);
+        EXPECT_EQ(DumpParse(parser, argv), c.Expected) << ::testing::PrintToString(c.Args);
     }
 }
 
@@ -231,17 +232,19 @@ TEST(TOptsParserTest, ReportsMissingRequiredOptionsThenDeliversDefaults) {
 
     TArgv argv({"-a"});
     TOptsParser parser(&opts, argv.Argc(), argv.Argv());
-    EXPECT_EQ(Dump(parser, argv), "-a error: The following options are required: --name -b pos=2");
+    EXPECT_EQ(DumpParse(parser, argv),
+              "-a error: The following options are required: --name -b pos=2");
     // The error came after the options ended: the defaults of the options not given follow.
-    EXPECT_EQ(Dump(parser, argv), "--level=3 | pos=2 argv=prog -a");
+    EXPECT_EQ(DumpParse(parser, argv), "--level=3 | pos=2 argv=prog -a");
 
     TArgv given({"-b", "--name"});
     TOptsParser complete(&opts, given.Argc(), given.Argv());
-    EXPECT_EQ(Dump(complete, given), "-b --name --level=3 | pos=3 argv=prog -b --name");
+    EXPECT_EQ(DumpParse(complete, given), "-b --name --level=3 | pos=3 argv=prog -b --name");
 
     TArgv one({"--name"});
     TOptsParser missingOne(&opts, one.Argc(), one.Argv());
-    EXPECT_EQ(Dump(missingOne, one), "--name error: The following option is required: -b pos=2");
+    EXPECT_EQ(DumpParse(missingOne, one),
+              "--name error: The following option is required: -b pos=2");
 }
 
 TEST(TOptsParserTest, AFailedStepLeavesTheParserAsItWas) {
@@ -298,3 +301,5 @@ TEST(TOptsParserTest, InitRefusesAnEmptyArgvAndABrokenSet) {
 }
 
 }  // namespace
+
+}  // namespace NOptsParserTest

@@ -9,6 +9,7 @@
 
 #include <string>
 
+namespace NOptsTest {
 using namespace NLastGetopt;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
@@ -17,7 +18,7 @@ namespace {
 
 // "a b: c:: svnrevision" with the free-argument order: one word per option, its first name
 // and one colon per argument mode.
-std::string Dump(const TOpts& opts) {
+std::string DumpOpts(const TOpts& opts) {
     static const char* const Orders[] = {"stop", "permute", "in-order"};
     std::string dump = Orders[opts.FreeArgOrder];
     for (const auto& option : opts.Opts()) {
@@ -46,7 +47,7 @@ TEST(TOptsTest, BuildsOptionsFromGetoptStrings) {
     };
     for (const auto& c : cases) {
         TOpts opts{TCharRange(c.String)};
-        EXPECT_EQ(Dump(opts), c.Expected) << c.String;
+        EXPECT_EQ(DumpOpts(opts), c.Expected) << c.String;
     }
 }
 
@@ -79,7 +80,7 @@ TEST(TOptsTest, RefusesCharactersThatCannotNameAnOptionAndKeepsTheOnesBefore) {
             << c.String;
         TOpts opts;
         EXPECT_THROW(opts.AddCharOptions(TCharRange(c.String)), TUsageException);
-        EXPECT_EQ(Dump(opts), c.Kept) << c.String;
+        EXPECT_EQ(DumpOpts(opts), c.Kept) << c.String;
     }
 }
 
@@ -167,3 +168,5 @@ TEST(TOptsTest, UndescribedFreeArgumentsHaveStandInTexts) {
 }
 
 }  // namespace
+
+}  // namespace NOptsTest

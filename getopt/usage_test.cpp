@@ -9,6 +9,7 @@
 
 #include <string>
 
+namespace NUsageTest {
 using namespace NLastGetopt;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
@@ -160,3 +161,5 @@ TEST(TUsageTest, ValidateRefusesContradictions) {
 }
 
 }  // namespace
+
+}  // namespace NUsageTest

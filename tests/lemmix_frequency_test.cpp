@@ -37,7 +37,8 @@ std::vector<TPrinted> Parse(const std::string& output) {
 }
 
 TEST(LemmixFrequencyTest, PrintsTheCommittedValuesOfThePrintedLemmas) {
-    const std::map<std::string, long> table = ReadLemmaFrequencyTsv(LEMMIX_FREQUENCY_TSV);
+    const std::map<std::string, long> table =
+        ReadLemmaFrequencyTsv(LEMMIX_SOURCE_DIR "/data/lemma-frequencies.tsv");
     const TProcessResult r = RunProcess({LEMMIX_EXECUTABLE,
                                          {"lemmix", "-f", "-i", "-e", "utf8"},
                                          "Я знаю, что в доме не было света, и на кухне тоже.\n"

@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::string Golden = std::string(LEMMIX_TEST_DATA) + "/golden/";
+const std::string Golden = LEMMIX_SOURCE_DIR "/tests/testdata/golden/";
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -24,20 +24,20 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-struct TCase {
+struct TGoldenCase {
     std::string Name;
     std::vector<std::string> Args;
 };
 
-std::vector<TCase> Cases() {
-    std::vector<TCase> cases;
+std::vector<TGoldenCase> GoldenCases() {
+    std::vector<TGoldenCase> cases;
     std::istringstream table(ReadFile(Golden + "cases.tsv"));
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') {
             continue;
         }
         std::istringstream fields(line);
-        TCase c;
+        TGoldenCase c;
         std::string encoding, options;
         std::getline(fields, c.Name, '\t');
         std::getline(fields, encoding, '\t');
@@ -64,9 +64,9 @@ TEST(LemmixGoldenTest, PrintsTheReviewedAnalyses) {
     if (!HasDictionary()) {
         GTEST_SKIP() << "lemmix has no dictionary";
     }
-    const std::vector<TCase> cases = Cases();
+    const std::vector<TGoldenCase> cases = GoldenCases();
     ASSERT_GE(cases.size(), 18u);
-    for (const TCase& c : cases) {
+    for (const TGoldenCase& c : cases) {
         const TProcessResult result =
             RunProcess({LEMMIX_EXECUTABLE, c.Args, ReadFile(Golden + c.Name + ".in"), "", ""});
         EXPECT_EQ(result.Status, 0) << c.Name << ": " << result.Stderr;

@@ -1,6 +1,6 @@
 #include "tokenizer/sentence_break.h"
 
-#include "lemmer/unicode_services.h"
+#include "lemmer/alphabet/unicode_services.h"
 #include "tokenizer/abbreviations.h"
 #include "util/charset/unicode_utf16.h"
 

@@ -3,7 +3,7 @@
 // word, the first punctuation character and the character that follows the punctuation.
 #pragma once
 
-#include "tokenizer/token.h"
+#include "lemmer/token/token.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+namespace NSentenceBreakTest {
 using namespace NTokenizerTest;
 
 namespace {
@@ -200,3 +201,5 @@ TEST(Abbreviations, GrowThroughThePrimeListAndKeepOneCopy) {
     }
     EXPECT_FALSE(set.Contains(u"v", 1));
 }
+
+}  // namespace NSentenceBreakTest

@@ -3,8 +3,8 @@
 // checker. Used through TokenizeWide (tokenizer/tokenizer.h); its own header serves the tests.
 #pragma once
 
+#include "lemmer/token/token.h"
 #include "tokenizer/sentence_break.h"
-#include "tokenizer/token.h"
 
 #include <cstddef>
 #include <cstdint>

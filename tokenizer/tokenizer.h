@@ -6,7 +6,7 @@
 // text's length. A handler stops the call early by throwing ITokenHandler::TAllDoneException.
 #pragma once
 
-#include "tokenizer/token.h"
+#include "lemmer/token/token.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,6 +6,7 @@
 
 #include <random>
 
+namespace NTokenizerCases {
 using namespace NTokenizerTest;
 
 namespace {
@@ -390,3 +391,5 @@ TEST(Tokenizer, LongLinesKeepFullLengths) {
     EXPECT_EQ(tokens[1].Source, n);
     EXPECT_EQ(tokens[2].Source, 5u);
 }
+
+}  // namespace NTokenizerCases

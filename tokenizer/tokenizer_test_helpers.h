@@ -1,7 +1,7 @@
 // A token handler that records every token, and readable dumps of what it recorded.
 #pragma once
 
-#include "tokenizer/token.h"
+#include "lemmer/token/token.h"
 #include "tokenizer/tokenizer.h"
 #include "util/charset/utf8.h"
 

@@ -1,6 +1,6 @@
 #include "lemmer/compiler/additional_dictionaries.h"
 
-#include "lemmer/alphabet_registry.h"
+#include "lemmer/alphabet/alphabet_registry.h"
 #include "lemmer/compiler/dictionary_compiler.h"
 #include "lemmer/compiler/dictionary_storage.h"
 #include "util/charset/codepage.h"

@@ -14,7 +14,7 @@
 // smaller or missing.
 #pragma once
 
-#include "lemmer/dictionary_registry.h"
+#include "lemmer/dictionary/dictionary_registry.h"
 #include "util/stream/input.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "lemmer/compiler/additional_dictionaries.h"
 
 #include "lemmer/compiler/compiler_test_helpers.h"
-#include "lemmer/rule_matcher.h"
+#include "lemmer/dictionary/rule_matcher.h"
 #include "util/stream/memory.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+namespace NAdditionalDictionariesTest {
 using namespace NCompilerTest;
 
 namespace {
@@ -115,3 +116,5 @@ TEST(AdditionalDictionaries, LoadInstallsAndAFailedLoadKeepsTheRegistry) {
 }
 
 }  // namespace
+
+}  // namespace NAdditionalDictionariesTest

@@ -2,7 +2,7 @@
 // whole-word translation.
 #include "lemmer/compiler/alphabet_builder.h"
 
-#include "lemmer/unicode_services.h"
+#include "lemmer/alphabet/unicode_services.h"
 
 #include <map>
 

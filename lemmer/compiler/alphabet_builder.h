@@ -2,7 +2,7 @@
 // the settings' normaliser, folded to lower case, with the settings' tuple length.
 #pragma once
 
-#include "lemmer/alphabet_tuple_codec.h"
+#include "lemmer/alphabet/alphabet_tuple_codec.h"
 #include "lemmer/compiler/compiler_settings.h"
 
 // Builds codec from the class table of the settings' normaliser's alphabet. A normaliser without

@@ -1,6 +1,6 @@
 #include "lemmer/compiler/alphabet_builder.h"
 
-#include "lemmer/alphabet_registry.h"
+#include "lemmer/alphabet/alphabet_registry.h"
 
 #include "util/charset/language.h"
 

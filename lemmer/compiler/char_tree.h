@@ -6,7 +6,7 @@
 #pragma once
 
 #include "lemmer/compiler/table_keys.h"
-#include "lemmer/dictionary.h"
+#include "lemmer/dictionary/dictionary.h"
 #include "util/generic/string.h"
 
 #include <cstdint>

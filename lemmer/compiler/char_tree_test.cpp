@@ -51,25 +51,25 @@ void ExpectTree(const TSourceTree& tree, const std::vector<TNodeWant>& want) {
     }
 }
 
-std::unique_ptr<TSourceTree> Compile(std::vector<std::pair<std::u16string, uint32_t>> pairs) {
+std::unique_ptr<TSourceTree> CompileTree(std::vector<std::pair<std::u16string, uint32_t>> pairs) {
     TListFetcher fetcher(std::move(pairs));
     return CompileCharTree(fetcher, 4);
 }
 
 TEST(CharTreeCompile, BuildsPreOrderNodesWithSiblingLinks) {
-    EXPECT_EQ(Compile({}), nullptr);
-    ExpectTree(*Compile({{u"", 9}}), {{0, 9, false, NoSibling}});
-    ExpectTree(*Compile({{u"", 7}, {u"a", 1}, {u"ab", 2}, {u"b", 3}}),
+    EXPECT_EQ(CompileTree({}), nullptr);
+    ExpectTree(*CompileTree({{u"", 9}}), {{0, 9, false, NoSibling}});
+    ExpectTree(*CompileTree({{u"", 7}, {u"a", 1}, {u"ab", 2}, {u"b", 3}}),
                {{0, 7, true, NoSibling},
                 {u'a', 1, true, 3},
                 {u'b', 2, false, NoSibling},
                 {u'b', 3, false, NoSibling}});
-    ExpectTree(*Compile({{u"", None}, {u"ab", 1}, {u"ac", 2}}), {{0, None, true, NoSibling},
-                                                                 {u'a', None, true, NoSibling},
-                                                                 {u'b', 1, false, 3},
-                                                                 {u'c', 2, false, NoSibling}});
+    ExpectTree(*CompileTree({{u"", None}, {u"ab", 1}, {u"ac", 2}}), {{0, None, true, NoSibling},
+                                                                     {u'a', None, true, NoSibling},
+                                                                     {u'b', 1, false, 3},
+                                                                     {u'c', 2, false, NoSibling}});
     // U+FFFF is the greatest unit.
-    ExpectTree(*Compile({{u"", None}, {u"xa", 1}, {u"x\uFFFF", 2}}),
+    ExpectTree(*CompileTree({{u"", None}, {u"xa", 1}, {u"x\uFFFF", 2}}),
                {{0, None, true, NoSibling},
                 {u'x', None, true, NoSibling},
                 {u'a', 1, false, 3},
@@ -85,14 +85,14 @@ TEST(CharTreeCompile, RefusesKeysOutOfOrder) {
     };
     for (const auto& pairs : refused) {
         try {
-            Compile(pairs);
+            CompileTree(pairs);
             ADD_FAILURE() << "accepted";
         } catch (const NByk::TCompileError& e) {
             EXPECT_STREQ(e.what(), "TCharTree::Compile: Fetcher must return increasing strings");
         }
     }
     try {
-        Compile({{u"a", 0}});
+        CompileTree({{u"a", 0}});
         ADD_FAILURE() << "accepted";
     } catch (const NByk::TCompileError& e) {
         EXPECT_STREQ(e.what(), "TCharTree::Compile: Fetcher must return empty string at first");
@@ -146,7 +146,7 @@ TEST(CharTreeFetchers, EndingRunsAndStemTailRuns) {
 
 TEST(FlexTree, ChildrenSideBySideInSlotRuns) {
     THeapCharTree heap;
-    const auto source = Compile({{u"", None}, {u"a", 1}, {u"ab", 2}, {u"b", 3}});
+    const auto source = CompileTree({{u"", None}, {u"a", 1}, {u"ab", 2}, {u"b", 3}});
     heap.Init(static_cast<uint32_t>(source->size()));
     BuildFlexTree(heap.Tree(), *source);
     const NByk::TCharTree& tree = heap.Tree();

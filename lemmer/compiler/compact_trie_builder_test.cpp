@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+namespace NCompactTrieBuilderTest {
 using namespace NCompactTrieTest;
 
 namespace {
@@ -240,3 +241,5 @@ TEST(CompactTrieBuilder, ReportsProgressPerEntry) {
     EXPECT_EQ("..", log.Data);
 }
 }  // namespace
+
+}  // namespace NCompactTrieBuilderTest

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+namespace NCompactTrieMinimizerTest {
 using namespace NCompactTrieTest;
 
 namespace {
@@ -198,3 +199,5 @@ TEST(CompactTrieMinimizer, ChecksEveryCorruptedByte) {
     EXPECT_GT(minimized, 1000u);
 }
 }  // namespace
+
+}  // namespace NCompactTrieMinimizerTest

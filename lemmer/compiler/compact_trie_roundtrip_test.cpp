@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+namespace NCompactTrieRoundtripTest {
 using namespace NCompactTrieTest;
 
 namespace {
@@ -181,3 +182,5 @@ TEST(CompactTrieRoundTrip, SmallSetsSurviveMinimizing) {
     }
 }
 }  // namespace
+
+}  // namespace NCompactTrieRoundtripTest

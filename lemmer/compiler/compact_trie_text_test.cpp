@@ -9,6 +9,7 @@
 
 #include <string>
 
+namespace NCompactTrieTextTest {
 using namespace NCompactTrieTest;
 
 namespace {
@@ -91,3 +92,5 @@ TEST(CompactTrieText, NamesTheLineOfAnError) {
     }
 }
 }  // namespace
+
+}  // namespace NCompactTrieTextTest

@@ -3,7 +3,7 @@
 // it.
 #pragma once
 
-#include "lemmer/word_normalizer.h"
+#include "lemmer/alphabet/word_normalizer.h"
 
 #include "util/charset/codepage.h"
 #include "util/generic/string.h"

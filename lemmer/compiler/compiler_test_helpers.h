@@ -2,7 +2,7 @@
 // reading a whole file.
 #pragma once
 
-#include "lemmer/alphabet_registry.h"
+#include "lemmer/alphabet/alphabet_registry.h"
 #include "lemmer/compiler/compiler_settings.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline std::string TestData(const std::string& name) {
-    return std::string(LEMMIX_TEST_DATA) + "/" + name;
+    return std::string(LEMMIX_SOURCE_DIR "/lemmer/compiler/testdata/") + name;
 }
 
 }  // namespace NCompilerTest

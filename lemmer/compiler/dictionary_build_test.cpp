@@ -4,11 +4,11 @@
 #include "lemmer/compiler/compiler_errors.h"
 #include "lemmer/compiler/compiler_test_helpers.h"
 #include "lemmer/compiler/dictionary_compiler.h"
-#include "lemmer/dictionary_check.h"
-#include "lemmer/dictionary_loader.h"
-#include "lemmer/dictionary_test_helpers.h"
-#include "lemmer/dictionary_writer.h"
-#include "lemmer/rule_matcher.h"
+#include "lemmer/dictionary/dictionary_check.h"
+#include "lemmer/dictionary/dictionary_loader.h"
+#include "lemmer/dictionary/dictionary_test_helpers.h"
+#include "lemmer/dictionary/dictionary_writer.h"
+#include "lemmer/dictionary/rule_matcher.h"
 #include "util/charset/utf8.h"
 #include "util/stream/buffer_stream.h"
 #include "util/stream/memory.h"
@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+namespace NDictionaryBuildTest {
 using namespace NCompilerTest;
 
 namespace {
@@ -323,3 +324,5 @@ TEST(DictionaryBuild, ToolWritesWhatTheLibraryBuilds) {
 }
 
 }  // namespace
+
+}  // namespace NDictionaryBuildTest

@@ -6,7 +6,7 @@
 
 #include "lemmer/compiler/dictionary_storage.h"
 #include "lemmer/compiler/global_tables.h"
-#include "lemmer/dictionary.h"
+#include "lemmer/dictionary/dictionary.h"
 
 // Writes the statistics lines (alphabet, affixes, paradigms, rules, stems) to the tables'
 // statistics stream. Raises NByk::TCompileError when the tuple length gives more stem-block

@@ -3,7 +3,7 @@
 #include "lemmer/compiler/compiler_errors.h"
 #include "lemmer/compiler/dictionary_builder.h"
 #include "lemmer/compiler/dictionary_compiler.h"
-#include "lemmer/dictionary.h"
+#include "lemmer/dictionary/dictionary.h"
 #include "util/charset/recode.h"
 #include "util/stream/blob.h"
 #include "util/stream/buffer_stream.h"

@@ -4,7 +4,7 @@
 #include "lemmer/compiler/entry_line_buffer.h"
 #include "lemmer/compiler/entry_parser.h"
 
-#include "lemmer/grammeme_table.h"
+#include "lemmer/grammar/grammeme_table.h"
 
 #include "util/charset/encoder.h"
 

@@ -4,7 +4,7 @@
 #include "lemmer/compiler/compiler_test_helpers.h"
 #include "lemmer/compiler/source_line_decoder.h"
 
-#include "lemmer/gram_codes.h"
+#include "lemmer/grammar/gram_codes.h"
 
 #include "util/charset/charset_names.h"
 #include "util/charset/encoder.h"

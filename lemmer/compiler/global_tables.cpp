@@ -1,7 +1,7 @@
 // Entry intake of the global tables.
 #include "lemmer/compiler/global_tables.h"
 
-#include "lemmer/gram_codes.h"
+#include "lemmer/grammar/gram_codes.h"
 
 #include "util/stream/file_stream.h"
 #include "util/stream/null.h"

@@ -4,7 +4,7 @@
 #include "lemmer/compiler/dictionary_compiler.h"
 #include "lemmer/compiler/table_dumps.h"
 
-#include "lemmer/gram_codes.h"
+#include "lemmer/grammar/gram_codes.h"
 
 #include "util/generic/exception.h"
 #include "util/stream/memory.h"

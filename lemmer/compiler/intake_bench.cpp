@@ -3,10 +3,10 @@
 // with their real endings and grammar, some nouns with two stems) is written to a temporary file,
 // then read, checked, added to the global tables and finalised. Reports entries/s, wordforms/s and
 // the process's peak resident size. LEMMIX_INTAKE_SOURCE names a real UTF-8 source to use instead.
-#include "lemmer/alphabet_registry.h"
+#include "lemmer/alphabet/alphabet_registry.h"
 #include "lemmer/compiler/dictionary_compiler.h"
-#include "lemmer/dictionary.h"
-#include "lemmer/dictionary_writer.h"
+#include "lemmer/dictionary/dictionary.h"
+#include "lemmer/dictionary/dictionary_writer.h"
 
 #include "util/stream/buffer_stream.h"
 #include "util/stream/buffered.h"

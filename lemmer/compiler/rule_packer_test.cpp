@@ -9,7 +9,7 @@
 
 namespace {
 
-TUtf16Range Range(const std::u16string& s) {
+TUtf16Range UnitRange(const std::u16string& s) {
     return TUtf16Range(s.data(), s.size());
 }
 
@@ -26,8 +26,8 @@ TEST(RulePackerTest, PacksTheTwoStemRecordByteForByte) {
     const std::u16string lemma = u"abcde", stem0 = u"abcd", stem1 = u"abx";
     const char grammar[] = {'\x88', '\xC0'};
     TRulePacker packer(TCharRange(grammar, 2));
-    packer.AddEntry(Range(lemma), Range(stem0), 0x0102);
-    packer.AddEntry(Range(lemma), Range(stem1), 7);
+    packer.AddEntry(UnitRange(lemma), UnitRange(stem0), 0x0102);
+    packer.AddEntry(UnitRange(lemma), UnitRange(stem1), 7);
     EXPECT_NO_THROW(packer.CheckFields());
     const std::vector<uint8_t> expected = {2,  1,   1,  1,   0x02, 0x01, 7,    0,   1, 3,
                                            23, 0,   23, 0,   25,   0,    2,    'c', 0, 'd',
@@ -43,7 +43,7 @@ TEST(RulePackerTest, PacksAOneStemRecord) {
     const std::u16string lemma = u"abxy", stem = u"ab";
     const char grammar[] = {'\x88'};
     TRulePacker packer(TCharRange(grammar, 1));
-    packer.AddEntry(Range(lemma), Range(stem), 300);
+    packer.AddEntry(UnitRange(lemma), UnitRange(stem), 300);
     const std::vector<uint8_t> expected = {1,  0, 0, 0,   0x2C, 0x01, 2, 16,   0,
                                            16, 0, 1, 'x', 0,    'y',  0, 0x88, 0};
     EXPECT_EQ(Pack(packer, 0), expected);
@@ -60,7 +60,7 @@ TEST(RulePackerTest, SplitsAtTheCommonBeginning) {
         {u"ab", u"", 2, u""},        {u"палец", u"пальц", 2, u"ьц"},
     };
     for (const TCase& c : cases) {
-        const TStringDiff d = SplitCommonPrefix(Range(c.A), Range(c.B));
+        const TStringDiff d = SplitCommonPrefix(UnitRange(c.A), UnitRange(c.B));
         EXPECT_EQ(d.Cut, c.Cut);
         EXPECT_EQ(std::u16string(d.Tail.Data, d.Tail.Length), c.Tail);
     }
@@ -78,7 +78,7 @@ TEST(RulePackerTest, RefusesFieldsPastTheirRange) {
     // A lemma of 256 units with a stem that differs from its first unit: the cut needs 9 bits.
     const std::u16string longLemma(256, u'a'), other = u"b";
     TRulePacker packer{TCharRange()};
-    packer.AddEntry(Range(longLemma), Range(other), 0);
+    packer.AddEntry(UnitRange(longLemma), UnitRange(other), 0);
     try {
         packer.CheckFields();
         ADD_FAILURE() << "no overflow";
@@ -91,7 +91,7 @@ TEST(RulePackerTest, RefusesFieldsPastTheirRange) {
     // 255 units still fit.
     const std::u16string lemma255(255, u'a');
     TRulePacker fits{TCharRange()};
-    fits.AddEntry(Range(lemma255), Range(other), 0);
+    fits.AddEntry(UnitRange(lemma255), UnitRange(other), 0);
     EXPECT_NO_THROW(fits.CheckFields());
 
     char bytes[2];

@@ -8,7 +8,7 @@
 
 #include "lemmer/compiler/char_tree.h"
 #include "lemmer/compiler/table_keys.h"
-#include "lemmer/dictionary.h"
+#include "lemmer/dictionary/dictionary.h"
 #include "util/generic/string.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 // apostrophes, spaces and plus signs, analysed over the analysis fixture dictionary with
 // options from the first byte. Every record must hold terminated texts within their
 // capacities, grammar, and parts inside the token.
-#include "lemmer/analysis_test_helpers.h"
-#include "lemmer/analyze_word.h"
-#include "lemmer/word_parts.h"
+#include "lemmer/analysis/analysis_test_helpers.h"
+#include "lemmer/analysis/analyze_word.h"
+#include "lemmer/token/word_parts.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -9,12 +9,12 @@
 //     dictionary_load_fuzz --write-seeds=tests/fuzz/corpus/dictionary_load
 // (libFuzzer leaves arguments that begin with "--" to the target). The alphabet alone takes
 // 66312 bytes, so run with -max_len=200000.
-#include "lemmer/dictionary_check.h"
-#include "lemmer/dictionary_loader.h"
-#include "lemmer/dictionary_test_helpers.h"
-#include "lemmer/dictionary_writer.h"
-#include "lemmer/rule_matcher.h"
-#include "lemmer/rule_matcher_oracle.h"
+#include "lemmer/dictionary/dictionary_check.h"
+#include "lemmer/dictionary/dictionary_loader.h"
+#include "lemmer/dictionary/dictionary_test_helpers.h"
+#include "lemmer/dictionary/dictionary_writer.h"
+#include "lemmer/dictionary/rule_matcher.h"
+#include "lemmer/dictionary/rule_matcher_oracle.h"
 #include "util/stream/file_stream.h"
 #include "util/stream/load.h"
 #include "util/stream/memory.h"

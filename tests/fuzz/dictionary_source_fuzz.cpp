@@ -10,7 +10,7 @@
 //
 // Seeds: tests/fuzz/corpus/dictionary_source (the compiler's fixture source behind a settings
 // byte, and a few bad entries).
-#include "lemmer/alphabet_registry.h"
+#include "lemmer/alphabet/alphabet_registry.h"
 #include "lemmer/compiler/compiler_errors.h"
 #include "lemmer/compiler/dictionary_compiler.h"
 #include "lemmer/compiler/paradigm.h"

@@ -4,9 +4,9 @@
 // are right: SortUniqueGrammemes leaves exactly the distinct bytes in the grammeme order (the
 // byte as a signed number), IntersectGrammars exactly the codes that every string holds, in
 // rising code order, each against a std::set of the same bytes.
-#include "lemmer/gram_bitset.h"
-#include "lemmer/gram_codes.h"
-#include "lemmer/grammeme_table.h"
+#include "lemmer/grammar/gram_bitset.h"
+#include "lemmer/grammar/gram_codes.h"
+#include "lemmer/grammar/grammeme_table.h"
 
 #include <cstddef>
 #include <cstdint>

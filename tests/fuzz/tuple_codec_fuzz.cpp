@@ -1,7 +1,7 @@
 // The tuple codec over arbitrary alphabets and words: EncodeSuffix of a word agrees with
 // EncodePrefix of the reversed word, and a word of letters encodes to a number below
 // letterCount^T.
-#include "lemmer/alphabet_tuple_codec.h"
+#include "lemmer/alphabet/alphabet_tuple_codec.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -4,9 +4,9 @@
 // same costs.
 //
 // Input: byte 0 picks the bound (0: none), the rest is the word, one unit per byte.
-#include "lemmer/alphabet_registry.h"
-#include "lemmer/untranslit_rules.h"
-#include "lemmer/untransliterator.h"
+#include "lemmer/alphabet/alphabet_registry.h"
+#include "lemmer/translit/untranslit_rules.h"
+#include "lemmer/translit/untransliterator.h"
 
 #include "util/string/case.h"
 

@@ -9,11 +9,11 @@
 // aborted, finds no entry, rejects an entry (unless -k keeps the accepted ones) or fails; the
 // output is then left untouched, since it is written beside the target and renamed only when
 // whole.
-#include "lemmer/alphabet_registry.h"
+#include "lemmer/alphabet/alphabet_registry.h"
 #include "lemmer/compiler/dictionary_compiler.h"
-#include "lemmer/dictionary.h"
-#include "lemmer/dictionary_check.h"
-#include "lemmer/dictionary_writer.h"
+#include "lemmer/dictionary/dictionary.h"
+#include "lemmer/dictionary/dictionary_check.h"
+#include "lemmer/dictionary/dictionary_writer.h"
 #include "tools/tool_main.h"
 #include "util/charset/language.h"
 #include "util/generic/exception.h"

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Fails when an #include points against the order of the libraries, or of util's folders.
+# Fails when an #include points against the order of the libraries, of util's folders or of
+# lemmer's rooms.
 #   tools/include_order/check_include_order.sh [source root]
 #
 # Libraries (one static library per top folder) include only downwards:
-#   util <- lemmer <- lemmer/compiler;  tokenizer -> util, lemmer (its character information);
-#   getopt -> util;  analyzer -> any of them.  lemmer may include the token model header of
-#   tokenizer (tokenizer/token*.h) and nothing else there. tools/ and tests/ may include anything.
-# util's folders, lowest first (a folder includes its own and lower ones only; util/CMakeLists.txt
-# states the same order); util/testing is for tests only:
-UTIL_ORDER="generic system convert stream charset string digest testing"
-# Unit tests, benchmarks and their helpers are programs of their own and may use any util folder.
+#   util <- lemmer <- lemmer/compiler;  tokenizer -> util, lemmer (the token model and the
+#   Unicode character records);  getopt -> util;  analyzer -> any of them.
+#   tools/ and tests/ may include anything.
+# util's folders and lemmer's rooms, lowest first, are the lists UTIL_FOLDERS in
+# util/CMakeLists.txt and LEMMER_ROOMS in lemmer/CMakeLists.txt: a folder includes its own and
+# lower ones only; util/testing is for tests only. A source file of lemmer stands in a room.
+# Unit tests, benchmarks and their helpers are programs of their own and may use any folder.
 #
 # The upward includes the design keeps, one a line: "file included-header  reason".
 ALLOWED='
@@ -46,16 +47,31 @@ util/charset/mime.cpp util/digest/city_hash.h  MIME names are looked up in a has
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 
+# The words of `set(NAME ...)` in a CMake file.
+cmake_list() {
+    sed -n "/^set($2 /{s/^set($2 //;s/).*//;p}" "$1"
+}
+UTIL_ORDER=$(cmake_list util/CMakeLists.txt UTIL_FOLDERS)
+LEMMER_ORDER=$(cmake_list lemmer/CMakeLists.txt LEMMER_ROOMS)
+[ -n "$UTIL_ORDER" ] && [ -n "$LEMMER_ORDER" ] || {
+    echo "no folder order in util/CMakeLists.txt or lemmer/CMakeLists.txt"
+    exit 1
+}
+
 # Every quoted include of the libraries' sources: "file<TAB>header".
 roots=()
 for root in util lemmer tokenizer getopt analyzer; do
     [ -d "$root" ] && roots+=("$root")
 done
-find "${roots[@]}" \( -name '*.h' -o -name '*.cpp' \) |
-    sort | while read -r file; do
-    sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file" |
-        while read -r header; do printf '%s\t%s\n' "$file" "$header"; done
-done | awk -F'\t' -v order="$UTIL_ORDER" -v allowed="$ALLOWED" '
+find "${roots[@]}" \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z | xargs -0 awk '
+    # A file with no include still has a place to check.
+    FNR == 1 { printf "%s\t\n", FILENAME }
+    /^[[:space:]]*#[[:space:]]*include[[:space:]]*"/ {
+        header = $0
+        sub(/^[^"]*"/, "", header)
+        sub(/".*/, "", header)
+        printf "%s\t%s\n", FILENAME, header
+    }' | awk -F'\t' -v utilOrder="$UTIL_ORDER" -v lemmerOrder="$LEMMER_ORDER" -v allowed="$ALLOWED" '
 function library(path) {
     if (path ~ /^lemmer\/compiler\//) return "lemmer/compiler"
     split(path, part, "/")
@@ -63,39 +79,49 @@ function library(path) {
 }
 function may(from, header, to) {
     if (to == from || to == "util") return 1
-    if (from == "lemmer") return to == "tokenizer" && header ~ /^tokenizer\/token[^\/]*\.h$/
     if (from == "lemmer/compiler") return to == "lemmer"
-    if (from == "tokenizer") return to == "lemmer" && header !~ /^lemmer\/compiler\//
+    if (from == "tokenizer") return to == "lemmer"
     if (from == "analyzer") return to == "lemmer" || to == "lemmer/compiler" || to == "tokenizer" || to == "getopt"
     return 0
 }
 function isTest(file) { return file ~ /(_test\.cpp|_bench\.cpp|test_helpers\.h)$/ }
+# The folder of a util or lemmer path; "" for a file at the top of its library.
+function folder(path,    p) {
+    split(path, p, "/")
+    return p[3] == "" ? "" : p[2]
+}
 BEGIN {
-    n = split(order, names, " ")
-    for (i = 1; i <= n; ++i) rank[names[i]] = i
+    n = split(utilOrder, names, " ")
+    for (i = 1; i <= n; ++i) rank["util", names[i]] = i
+    n = split(lemmerOrder, names, " ")
+    for (i = 1; i <= n; ++i) rank["lemmer", names[i]] = i
     lines = split(allowed, rows, "\n")
     for (i = 1; i <= lines; ++i) if (split(rows[i], w, " ") >= 2) exempt[w[1] " " w[2]] = 1
 }
 {
     file = $1; header = $2
+    from = library(file)
+    if ((from == "util" || from == "lemmer") && !(file in placed)) {
+        placed[file] = 1
+        if (!((from, folder(file)) in rank)) {
+            print file ": stands in no folder of the order of " from "/"; bad = 1
+        }
+    }
     if (header !~ /^(util|lemmer|tokenizer|getopt|analyzer|tools|tests)\//) next
-    from = library(file); to = library(header)
+    to = library(header)
     if (to == "tools" || to == "tests" || !may(from, header, to)) {
         print file ": includes " header ", against the order of the libraries"; bad = 1; next
     }
-    split(file, f, "/"); split(header, h, "/")
     if (header ~ /^util\/testing\// && !isTest(file) && file !~ /^util\/testing\//) {
         print file ": includes " header ", which only tests may use"; bad = 1; next
     }
-    if (from != "util" || to != "util") next
-    if (isTest(file) || !(f[2] in rank) || !(h[2] in rank)) {
-        if (!(f[2] in rank) && f[3] != "") { print file ": util/" f[2] " has no place in the folder order"; bad = 1 }
-        next
-    }
+    if (from != to || (from != "util" && from != "lemmer") || isTest(file)) next
+    f = folder(file); h = folder(header)
+    if (!((from, f) in rank) || !((to, h) in rank)) next
     key = file " " header
-    if (rank[h[2]] > rank[f[2]]) {
+    if (rank[to, h] > rank[from, f]) {
         if (key in exempt) { used[key] = 1; next }
-        print file ": includes " header ", above util/" f[2] " in the folder order"; bad = 1
+        print file ": includes " header ", above " from "/" f " in the folder order"; bad = 1
     }
 }
 END {

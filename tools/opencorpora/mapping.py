@@ -2,7 +2,7 @@
 
 The grammeme map and the part-of-speech rules are the reviewed tables beside this file
 (grammeme-map.tsv, pos-rules.tsv). Our grammeme names, codes and categories are read from
-lemmer/grammeme_data.cpp and lemmer/grammeme_table.h, so the converter and the compiler can
+lemmer/grammar/grammeme_data.cpp and lemmer/grammar/grammeme_table.h, so the converter and the compiler can
 never disagree on a name.
 """
 
@@ -21,13 +21,13 @@ class Grammemes:
     """Our grammeme table: Latin name -> (code, category mask)."""
 
     def __init__(self, repo=REPO):
-        with open(os.path.join(repo, "lemmer", "grammeme_table.h"), encoding="utf-8") as f:
+        with open(os.path.join(repo, "lemmer", "grammar", "grammeme_table.h"), encoding="utf-8") as f:
             masks = {m.group(1): int(m.group(2), 0)
                      for m in re.finditer(r"\b(GC_[A-Z_]+)\s*=\s*(0x[0-9A-Fa-f]+|\d+)", f.read())}
-        with open(os.path.join(repo, "lemmer", "grammeme_data.cpp"), encoding="utf-8") as f:
+        with open(os.path.join(repo, "lemmer", "grammar", "grammeme_data.cpp"), encoding="utf-8") as f:
             rows = re.findall(r'\{(\d+),\s*"([^"]*)",\s*"([^"]*)",\s*(GC_[A-Z_]+|0)\}', f.read())
         if not rows:
-            raise MappingError("no grammemes found in lemmer/grammeme_data.cpp")
+            raise MappingError("no grammemes found in lemmer/grammar/grammeme_data.cpp")
         self.code = {}
         self.mask = {}
         for code, _, latin, category in rows:

@@ -6,7 +6,7 @@ it and writes the chosen entries, in source order, as gzip (no name, no time sta
 same source, count and seed give the same bytes. Entries whose lemma is longer than
 --max-lemma units (the analyser keeps at most 55) are never chosen.
 
-    sample_entries.py opencorpora-variants.txt lemmer/testdata/opencorpora-sample.txt.gz
+    sample_entries.py opencorpora-variants.txt lemmer/generation/testdata/opencorpora-sample.txt.gz
 """
 import argparse
 import gzip

@@ -14,7 +14,7 @@
 
 namespace {
 
-const CodePage& Page(ECharset code) {
+const CodePage& RegisteredPage(ECharset code) {
     return CodePageRegistry::Instance()[code];
 }
 
@@ -30,7 +30,7 @@ TEST(CodePageRegistry, HoldsEveryCodeWithItsOwnRecord) {
     size_t singleByte = 0;
     size_t maxNames = 0;
     for (ECharset code = 0; code < CODES_MAX; ++code) {
-        const CodePage& page = Page(code);
+        const CodePage& page = RegisteredPage(code);
         EXPECT_EQ(page.Code, code);
         ASSERT_NE(page.Name(), nullptr) << code;
         singleByte += page.SingleByte();
@@ -38,15 +38,15 @@ TEST(CodePageRegistry, HoldsEveryCodeWithItsOwnRecord) {
     }
     EXPECT_EQ(singleByte, 87u);
     EXPECT_EQ(maxNames, 26u);
-    EXPECT_EQ(NameCount(Page(5)), 26u);
+    EXPECT_EQ(NameCount(RegisteredPage(5)), 26u);
 }
 
 TEST(CodePageRegistry, KeepsTheTwoRecordsOutsideTheTable) {
-    EXPECT_STREQ(Page(CODES_UNSUPPORTED).Name(), "unsupported");
-    EXPECT_STREQ(Page(CODES_UNKNOWN).Name(), "unknown");
-    EXPECT_FALSE(Page(CODES_UNSUPPORTED).SingleByte());
-    EXPECT_FALSE(Page(CODES_UNKNOWN).SingleByte());
-    EXPECT_EQ(Page(CODES_UNKNOWN).Names[1], nullptr);
+    EXPECT_STREQ(RegisteredPage(CODES_UNSUPPORTED).Name(), "unsupported");
+    EXPECT_STREQ(RegisteredPage(CODES_UNKNOWN).Name(), "unknown");
+    EXPECT_FALSE(RegisteredPage(CODES_UNSUPPORTED).SingleByte());
+    EXPECT_FALSE(RegisteredPage(CODES_UNKNOWN).SingleByte());
+    EXPECT_EQ(RegisteredPage(CODES_UNKNOWN).Names[1], nullptr);
 }
 
 TEST(CodePageRegistry, RejectsCodesOutsideTheTable) {
@@ -62,13 +62,13 @@ TEST(CodePageRegistry, RejectsCodesOutsideTheTable) {
 }
 
 TEST(CodePageRegistry, MultibyteRecordsHaveNoByteTable) {
-    const CodePage& utf16 = Page(CODES_UTF16LE);
+    const CodePage& utf16 = RegisteredPage(CODES_UTF16LE);
     EXPECT_STREQ(utf16.Names[0], "UTF-16LE");
     EXPECT_STREQ(utf16.Names[1], "UTF-16");
     EXPECT_EQ(utf16.Names[2], nullptr);
     EXPECT_EQ(utf16.Replacement, nullptr);
     for (ECharset code : {10, 11, 13, 90, 101, 112}) {
-        const CodePage& page = Page(code);
+        const CodePage& page = RegisteredPage(code);
         EXPECT_FALSE(page.SingleByte()) << code;
         for (uint32_t u : page.Unicode) {
             ASSERT_EQ(u, 0u) << code;
@@ -109,14 +109,14 @@ TEST(CodePageRecords, MapBytesToTheirCharacters) {
         {77, 0xF0, 0xF8FF}, {77, 0xDB, 0x20AC},
     };
     for (const TByteCase& c : cases) {
-        EXPECT_EQ(Page(c.Code).Unicode[c.Byte], c.Unicode)
+        EXPECT_EQ(RegisteredPage(c.Code).Unicode[c.Byte], c.Unicode)
             << "code " << c.Code << " byte " << int(c.Byte);
     }
 }
 
 TEST(CodePageRecords, KeepByteZeroAndTheAsciiHalf) {
     for (ECharset code = 0; code < CODES_MAX; ++code) {
-        const CodePage& page = Page(code);
+        const CodePage& page = RegisteredPage(code);
         if (!page.SingleByte()) {
             continue;
         }
@@ -133,7 +133,7 @@ TEST(CodePageRecords, KeepByteZeroAndTheAsciiHalf) {
 // with the same character, through UTF-16 and the page's encoder.
 TEST(CodePageRecords, RoundTripEveryByteThroughUtf16) {
     for (ECharset code = 0; code < CODES_MAX; ++code) {
-        const CodePage& page = Page(code);
+        const CodePage& page = RegisteredPage(code);
         if (!page.SingleByte()) {
             continue;
         }
@@ -161,7 +161,7 @@ TEST(CodePageRecords, CopyTheGeneratedTables) {
     EXPECT_EQ(NCodePageData::GeneratedPageCount, 78u);
     for (size_t i = 0; i < NCodePageData::GeneratedPageCount; ++i) {
         const NCodePageData::TGeneratedPage& generated = NCodePageData::GeneratedPages[i];
-        EXPECT_EQ(std::memcmp(Page(generated.Code).Unicode, generated.Unicode, 1024), 0)
+        EXPECT_EQ(std::memcmp(RegisteredPage(generated.Code).Unicode, generated.Unicode, 1024), 0)
             << generated.Code;
     }
 }

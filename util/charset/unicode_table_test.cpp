@@ -8,7 +8,7 @@
 
 namespace {
 
-std::vector<uint32_t> Decomposition(const TDecompositionDescriptor& table, uint32_t cp) {
+std::vector<uint32_t> TableDecomposition(const TDecompositionDescriptor& table, uint32_t cp) {
     std::vector<uint32_t> result;
     for (const uint32_t* p = DecompositionOf(table, cp); p && *p; ++p) {
         result.push_back(*p);
@@ -125,29 +125,29 @@ TEST(UnicodeTable, DecompositionExamples) {
     const auto& canon = CanonDecompositionTable();
     const auto& custom = CustomDecompositionTable();
     EXPECT_EQ(compat.Size, 195102u);
-    EXPECT_EQ(Decomposition(compat, 0x00BD), (V{0x31, 0x2044, 0x32}));
-    EXPECT_EQ(Decomposition(compat, 0xFB01), (V{'f', 'i'}));
-    EXPECT_EQ(Decomposition(compat, 0x2000), (V{0x20}));
-    EXPECT_EQ(Decomposition(compat, 0x00A0), (V{0x20}));
-    EXPECT_EQ(Decomposition(compat, 0x00C0), (V{'A', 0x300}));
-    EXPECT_EQ(Decomposition(compat, 0x0401), (V{0x415, 0x308}));
-    EXPECT_EQ(Decomposition(compat, 0x1E09), (V{'c', 0x327, 0x301}));  // applied recursively
-    EXPECT_EQ(Decomposition(compat, 0xAC00), (V{0x1100, 0x1161}));
-    EXPECT_EQ(Decomposition(compat, 0xD7A3), (V{0x1112, 0x1175, 0x11C2}));
-    EXPECT_EQ(Decomposition(compat, 0x2FA1D), (V{0x2A600}));
+    EXPECT_EQ(TableDecomposition(compat, 0x00BD), (V{0x31, 0x2044, 0x32}));
+    EXPECT_EQ(TableDecomposition(compat, 0xFB01), (V{'f', 'i'}));
+    EXPECT_EQ(TableDecomposition(compat, 0x2000), (V{0x20}));
+    EXPECT_EQ(TableDecomposition(compat, 0x00A0), (V{0x20}));
+    EXPECT_EQ(TableDecomposition(compat, 0x00C0), (V{'A', 0x300}));
+    EXPECT_EQ(TableDecomposition(compat, 0x0401), (V{0x415, 0x308}));
+    EXPECT_EQ(TableDecomposition(compat, 0x1E09), (V{'c', 0x327, 0x301}));  // applied recursively
+    EXPECT_EQ(TableDecomposition(compat, 0xAC00), (V{0x1100, 0x1161}));
+    EXPECT_EQ(TableDecomposition(compat, 0xD7A3), (V{0x1112, 0x1175, 0x11C2}));
+    EXPECT_EQ(TableDecomposition(compat, 0x2FA1D), (V{0x2A600}));
     EXPECT_EQ(DecompositionOf(compat, 'a'), nullptr);
     EXPECT_EQ(DecompositionOf(compat, 0x2FA1E), nullptr);
 
-    EXPECT_EQ(Decomposition(canon, 0x00C0), (V{'A', 0x300}));
-    EXPECT_EQ(Decomposition(canon, 0x2000), (V{0x2002}));
+    EXPECT_EQ(TableDecomposition(canon, 0x00C0), (V{'A', 0x300}));
+    EXPECT_EQ(TableDecomposition(canon, 0x2000), (V{0x2002}));
     EXPECT_EQ(DecompositionOf(canon, 0xFB01), nullptr);
-    EXPECT_EQ(Decomposition(canon, 0xAC01), (V{0x1100, 0x1161, 0x11A8}));
+    EXPECT_EQ(TableDecomposition(canon, 0xAC01), (V{0x1100, 0x1161, 0x11A8}));
 
-    EXPECT_EQ(Decomposition(custom, 0x00DF), (V{'s', 's'}));
-    EXPECT_EQ(Decomposition(custom, 0x0419), (V{0x419}));
-    EXPECT_EQ(Decomposition(custom, 0x0439), (V{0x439}));
-    EXPECT_EQ(Decomposition(custom, 0x0401), (V{0x415, 0x308}));
-    EXPECT_EQ(Decomposition(canon, 0x0419), (V{0x418, 0x306}));
+    EXPECT_EQ(TableDecomposition(custom, 0x00DF), (V{'s', 's'}));
+    EXPECT_EQ(TableDecomposition(custom, 0x0419), (V{0x419}));
+    EXPECT_EQ(TableDecomposition(custom, 0x0439), (V{0x439}));
+    EXPECT_EQ(TableDecomposition(custom, 0x0401), (V{0x415, 0x308}));
+    EXPECT_EQ(TableDecomposition(canon, 0x0419), (V{0x418, 0x306}));
 }
 
 // The decomposition tables and the stability bits come from different files of the Unicode

@@ -20,7 +20,7 @@ struct TVector {
 };
 
 std::vector<TVector> LoadVectors() {
-    std::ifstream in(std::string(LEMMIX_TEST_DATA) + "/cityhash-v1.0-vectors.tsv");
+    std::ifstream in(LEMMIX_SOURCE_DIR "/util/digest/testdata/cityhash-v1.0-vectors.tsv");
     EXPECT_TRUE(in.good());
     std::vector<TVector> rows;
     std::string line;
@@ -49,7 +49,7 @@ std::vector<TVector> LoadVectors() {
     return rows;
 }
 
-std::string Hex(uint64_t v) {
+std::string HexText(uint64_t v) {
     char buf[17];
     snprintf(buf, sizeof(buf), "%016" PRIx64, v);
     return buf;
@@ -99,8 +99,8 @@ TEST(CityHash, MatchesReferenceVectors) {
             if (got[col] != row.Expected[col]) {
                 ++failures;
                 ADD_FAILURE() << names[col] << " line " << row.LineNo << " offset " << row.Offset
-                              << " length " << row.Length << ": got " << Hex(got[col]) << ", want "
-                              << Hex(row.Expected[col]);
+                              << " length " << row.Length << ": got " << HexText(got[col])
+                              << ", want " << HexText(row.Expected[col]);
             }
         }
         if (failures > 40) {

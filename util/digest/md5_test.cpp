@@ -14,13 +14,13 @@
 
 namespace {
 
-struct TVector {
+struct TMd5Vector {
     std::string Text;
     std::string Hex;
 };
 
 // The test suite of RFC 1321, appendix A.5.
-const std::vector<TVector> RfcSuite = {
+const std::vector<TMd5Vector> RfcSuite = {
     {"", "d41d8cd98f00b204e9800998ecf8427e"},
     {"a", "0cc175b9c0f1b6a831c399e269772661"},
     {"abc", "900150983cd24fb0d6963f7d28e17f72"},
@@ -34,9 +34,9 @@ const std::vector<TVector> RfcSuite = {
 };
 
 // Reads a memory region a few bytes at a time, so that the digest sees many small pieces.
-class TTrickleInput : public TInputStream {
+class TStepInput : public TInputStream {
 public:
-    TTrickleInput(const std::string& data, size_t step) : Data_(data), Step_(step) {}
+    TStepInput(const std::string& data, size_t step) : Data_(data), Step_(step) {}
 
 protected:
     size_t DoRead(void* buffer, size_t length) override {
@@ -63,7 +63,7 @@ TEST(Md5, GivesTheRfcDigestsFromMemoryAndStreams) {
         TMemoryInput in(v.Text.data(), v.Text.size());
         EXPECT_EQ(std::string(MD5::Stream(&in, hex)), v.Hex) << v.Text;
 
-        TTrickleInput trickle(v.Text, 7);
+        TStepInput trickle(v.Text, 7);
         MD5 md5;
         md5.Update(trickle);
         EXPECT_EQ(std::string(md5.End(hex)), v.Hex) << v.Text;

@@ -117,7 +117,7 @@ TEST_F(EmbeddedData, BadChunkLengthRaises) {
         << "no error";
 }
 
-std::string Compress(const std::string& data, EZLibStreamType type) {
+std::string Compressed(const std::string& data, EZLibStreamType type) {
     Stroka out;
     TStringOutput sink(out);
     TZLibCompress z(&sink, type, 9);
@@ -129,7 +129,7 @@ std::string Compress(const std::string& data, EZLibStreamType type) {
 TEST_F(EmbeddedData, InflatesZLibAndGZipDataSets) {
     const std::string data = RandomBytes(40000, 3) + std::string(50000, 'a');
     for (const EZLibStreamType type : {EZLibStreamType::ZLib, EZLibStreamType::GZip}) {
-        Chunks = MakeChunks(Compress(data, type));
+        Chunks = MakeChunks(Compressed(data, type));
         TCompressedStaticData::TDataInputStream in(TestChunk);
         char none;
         EXPECT_EQ(in.Read(&none, 0), 0u);
@@ -140,7 +140,7 @@ TEST_F(EmbeddedData, InflatesZLibAndGZipDataSets) {
         EXPECT_EQ(std::string(all.data(), all.size()), data);
     }
     // A cut data set is an error, not a short one.
-    Chunks = MakeChunks(Compress(data, EZLibStreamType::GZip).substr(0, 30000));
+    Chunks = MakeChunks(Compressed(data, EZLibStreamType::GZip).substr(0, 30000));
     EXPECT_THROW(ReadCompressedStaticData(TestChunk), TZLibDecompressorError);
 }
 
@@ -161,7 +161,7 @@ TEST_F(EmbeddedData, ProcessWideCopyIsBuiltOnceAndRetriedAfterFailure) {
     EXPECT_THROW(GetCompressedStaticData<SharedChunk>(), TZLibDecompressorError);
 
     const std::string data = RandomBytes(25000, 4);
-    SharedChunks = MakeChunks(Compress(data, EZLibStreamType::ZLib));
+    SharedChunks = MakeChunks(Compressed(data, EZLibStreamType::ZLib));
     SharedFirstChunkReads = 0;
     const TBlob* first = GetCompressedStaticData<SharedChunk>();
     const TBlob* second = GetCompressedStaticData<SharedChunk>();
@@ -183,7 +183,7 @@ const char* RacedChunk(uint64_t index) {
 
 TEST_F(EmbeddedData, ConcurrentFirstCallsShareOneCopy) {
     const std::string data = RandomBytes(200000, 5);
-    RacedChunks = MakeChunks(Compress(data, EZLibStreamType::GZip));
+    RacedChunks = MakeChunks(Compressed(data, EZLibStreamType::GZip));
     std::atomic<bool> go{false};
     std::vector<const TBlob*> seen(8, nullptr);
     std::vector<std::thread> threads;

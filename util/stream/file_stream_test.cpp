@@ -25,10 +25,6 @@
 
 namespace {
 
-std::string SysText(int code) {
-    return std::string("(") + strerror(code) + ") ";
-}
-
 std::string ReadWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;
@@ -122,14 +118,15 @@ TEST_F(TFileStreamTest, OpenErrors) {
         TFileInput in(Stroka(Path("missing").c_str()));
         FAIL();
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), SysText(ENOENT) + "can't open \"" + Path("missing") +
-                                             "\" with mode RdOnly|Seq (0x28)");
+        EXPECT_EQ(std::string(e.what()), SystemErrorPrefix(ENOENT) + "can't open \"" +
+                                             Path("missing") + "\" with mode RdOnly|Seq (0x28)");
     }
     try {
         TFileOutput out(Stroka(Path("no/dir").c_str()));
         FAIL();
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), SysText(ENOENT) + "can't open \"" + Path("no/dir") +
+        EXPECT_EQ(std::string(e.what()), SystemErrorPrefix(ENOENT) + "can't open \"" +
+                                             Path("no/dir") +
                                              "\" with mode CreateAlways|WrOnly|Seq (0x34)");
     }
     EXPECT_THAT([&] { TFileInput in{TFile()}; }, RaisesMessage<TIoException>("file () not open"));
@@ -155,7 +152,8 @@ TEST_F(TFileStreamTest, FullDiskReachesExplicitFinish) {
     auto out = std::make_unique<TBufferedFileOutput>(Stroka("/dev/full"), 8192);
     out->Write("abc", 3);  // buffered: nothing has failed yet
     EXPECT_THAT([&] { out->Finish(); },
-                RaisesMessage<TFileError>(SysText(ENOSPC) + "can't write 3 bytes to \"/dev/full\""))
+                RaisesMessage<TFileError>(SystemErrorPrefix(ENOSPC) +
+                                          "can't write 3 bytes to \"/dev/full\""))
         << "a write-out to a full disk must fail";
     EXPECT_NO_THROW(out.reset());
 
@@ -187,7 +185,7 @@ TEST_F(TFileStreamTest, ClosedPipeRaisesWriteError) {
     close(fds[0]);
     TFileOutput out{TFile(fds[1])};
     EXPECT_THAT([&] { out.Write("hello", 5); },
-                RaisesMessage<TFileError>(SysText(EPIPE) + "can't write 5 bytes to \"\""))
+                RaisesMessage<TFileError>(SystemErrorPrefix(EPIPE) + "can't write 5 bytes to \"\""))
         << "the pipe has no reader";
 }
 
@@ -204,39 +202,42 @@ TEST_F(TFileStreamTest, StandardOutputReportsWriteAndFlushFailures) {
                       StdOutStream().Write(big.data(), big.size());
                       return 2;
                   } catch (const TSystemError& e) {
-                      return std::string(e.what()) == SysText(EPIPE) + "write failed" ? 0 : 3;
+                      return std::string(e.what()) == SystemErrorPrefix(EPIPE) + "write failed" ? 0
+                                                                                                : 3;
                   }
               }),
               0);
     // A full disk that only fflush sees.
-    EXPECT_EQ(InChild([] {
-                  const int fd = open("/dev/full", O_WRONLY);
-                  if (fd < 0 || dup2(fd, 1) != 1) {
-                      return 1;
-                  }
-                  StdOutStream() << "a line";
-                  try {
-                      StdOutStream().Flush();
-                      return 2;
-                  } catch (const TSystemError& e) {
-                      return std::string(e.what()) == SysText(ENOSPC) + "flush failed" ? 0 : 3;
-                  }
-              }),
-              0);
+    EXPECT_EQ(
+        InChild([] {
+            const int fd = open("/dev/full", O_WRONLY);
+            if (fd < 0 || dup2(fd, 1) != 1) {
+                return 1;
+            }
+            StdOutStream() << "a line";
+            try {
+                StdOutStream().Flush();
+                return 2;
+            } catch (const TSystemError& e) {
+                return std::string(e.what()) == SystemErrorPrefix(ENOSPC) + "flush failed" ? 0 : 3;
+            }
+        }),
+        0);
     // Standard error with a short write.
-    EXPECT_EQ(InChild([] {
-                  const int fd = open("/dev/full", O_WRONLY);
-                  if (fd < 0 || dup2(fd, 2) != 2) {
-                      return 1;
-                  }
-                  try {
-                      StdErrStream().Write("unbuffered", 10);
-                      return 2;
-                  } catch (const TSystemError& e) {
-                      return std::string(e.what()) == SysText(ENOSPC) + "write failed" ? 0 : 3;
-                  }
-              }),
-              0);
+    EXPECT_EQ(
+        InChild([] {
+            const int fd = open("/dev/full", O_WRONLY);
+            if (fd < 0 || dup2(fd, 2) != 2) {
+                return 1;
+            }
+            try {
+                StdErrStream().Write("unbuffered", 10);
+                return 2;
+            } catch (const TSystemError& e) {
+                return std::string(e.what()) == SystemErrorPrefix(ENOSPC) + "write failed" ? 0 : 3;
+            }
+        }),
+        0);
 }
 
 TEST_F(TFileStreamTest, StandardStreamsAreSingletons) {

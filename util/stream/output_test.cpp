@@ -11,7 +11,7 @@
 namespace {
 
 // Records every primitive call so that tests see how many writes an operation made.
-class TRecordingOutput : public TOutputStream {
+class TWriteLog : public TOutputStream {
 public:
     std::string Text;
     std::vector<std::string> Writes;
@@ -25,7 +25,7 @@ protected:
     void DoFlush() override { ++Flushes; }
 };
 
-std::string Bytes(std::initializer_list<int> bytes) {
+std::string ByteString(std::initializer_list<int> bytes) {
     std::string s;
     for (int b : bytes) {
         s.push_back(static_cast<char>(b));
@@ -68,7 +68,7 @@ TEST(OutputStream, InsertionOperatorsWriteEachValueWithOneWrite) {
         {"utf16 view", [](TOutputStream& o) { o << TWCharRange(u"abc", 2); }, "ab"},
     };
     for (const auto& c : cases) {
-        TRecordingOutput out;
+        TWriteLog out;
         c.write(out);
         EXPECT_EQ(out.Text, c.expected) << c.name;
         EXPECT_EQ(out.Writes.size(), 1u) << c.name;
@@ -85,24 +85,24 @@ TEST(OutputStream, PointersAreSixteenHexDigitsAfter0x) {
         {reinterpret_cast<const char*>(0xFEDCBA9876543210ull), "0xFEDCBA9876543210"},
     };
     for (const auto& c : cases) {
-        TRecordingOutput out;
+        TWriteLog out;
         out << c.pointer;
         EXPECT_EQ(out.Text, c.expected);
     }
-    TRecordingOutput out;
+    TWriteLog out;
     out << reinterpret_cast<int*>(0x10) << "/" << static_cast<const char*>("text");
     EXPECT_EQ(out.Text, "0x0000000000000010/text");
 }
 
 TEST(OutputStream, EmptyValuesMakeNoWrite) {
-    TRecordingOutput out;
+    TWriteLog out;
     out << "" << Stroka() << TCharRange() << TUtf16String() << TWCharRange();
     out.Write("ignored", 0);
     EXPECT_TRUE(out.Writes.empty());
 }
 
 TEST(OutputStream, OperatorsChain) {
-    TRecordingOutput out;
+    TWriteLog out;
     out << "a=" << 1 << ", b=" << -2L << ", " << Stroka("c") << '!';
     EXPECT_EQ(out.Text, "a=1, b=-2, c!");
 }
@@ -122,7 +122,7 @@ TEST(OutputStream, HexFlagsChooseThePrefixAndThePadding) {
         {0x123456789ABCDEF0ull, Hex::HF_FULL, "123456789ABCDEF0"},
     };
     for (const auto& c : cases) {
-        TRecordingOutput out;
+        TWriteLog out;
         out << Hex(c.value, c.flags);
         EXPECT_EQ(out.Text, c.expected);
     }
@@ -134,27 +134,27 @@ TEST(OutputStream, Utf16IsWrittenAsUtf8) {
         std::string expected;
     } cases[] = {
         {u"a", "a"},
-        {u"\u00E9", Bytes({0xC3, 0xA9})},
-        {u"\u07FF\u0800", Bytes({0xDF, 0xBF, 0xE0, 0xA0, 0x80})},
-        {u"\uFFFF", Bytes({0xEF, 0xBF, 0xBF})},
-        {u"\xD83D\xDE00", Bytes({0xF0, 0x9F, 0x98, 0x80})},
-        {u"\xDBFF\xDFFF", Bytes({0xF4, 0x8F, 0xBF, 0xBF})},
+        {u"\u00E9", ByteString({0xC3, 0xA9})},
+        {u"\u07FF\u0800", ByteString({0xDF, 0xBF, 0xE0, 0xA0, 0x80})},
+        {u"\uFFFF", ByteString({0xEF, 0xBF, 0xBF})},
+        {u"\xD83D\xDE00", ByteString({0xF0, 0x9F, 0x98, 0x80})},
+        {u"\xDBFF\xDFFF", ByteString({0xF4, 0x8F, 0xBF, 0xBF})},
         {u"\xD800"
          u"a",
-         Bytes({0xEF, 0xBF, 0xBD, 0x61})},
-        {u"\xD800", Bytes({0xEF, 0xBF, 0xBD})},
-        {u"\xD800\xD800\xDC00", Bytes({0xEF, 0xBF, 0xBD, 0xF0, 0x90, 0x80, 0x80})},
-        {u"\xDC00", Bytes({0xED, 0xB0, 0x80})},
-        {u"\xDC00\xD800", Bytes({0xED, 0xB0, 0x80, 0xEF, 0xBF, 0xBD})},
+         ByteString({0xEF, 0xBF, 0xBD, 0x61})},
+        {u"\xD800", ByteString({0xEF, 0xBF, 0xBD})},
+        {u"\xD800\xD800\xDC00", ByteString({0xEF, 0xBF, 0xBD, 0xF0, 0x90, 0x80, 0x80})},
+        {u"\xDC00", ByteString({0xED, 0xB0, 0x80})},
+        {u"\xDC00\xD800", ByteString({0xED, 0xB0, 0x80, 0xEF, 0xBF, 0xBD})},
         {std::u16string(1, u'\0'), std::string(1, '\0')},
     };
     for (const auto& c : cases) {
-        TRecordingOutput out;
+        TWriteLog out;
         WriteUtf16(out, c.units.data(), c.units.size());
         EXPECT_EQ(out.Text, c.expected);
         EXPECT_EQ(out.Writes.size(), 1u);
     }
-    TRecordingOutput out;
+    TWriteLog out;
     WriteUtf16(out, u"", 0);
     EXPECT_TRUE(out.Writes.empty());
 
@@ -166,7 +166,7 @@ TEST(OutputStream, Utf16IsWrittenAsUtf8) {
 }
 
 TEST(OutputStream, EndlWritesALineFeedAndFlushes) {
-    TRecordingOutput out;
+    TWriteLog out;
     out << "line" << Endl;
     EXPECT_EQ(out.Text, "line\n");
     EXPECT_EQ(out.Flushes, 1);
@@ -177,7 +177,7 @@ TEST(OutputStream, EndlWritesALineFeedAndFlushes) {
 }
 
 TEST(OutputStream, VectoredWriteGoesPartByPartIncludingEmptyParts) {
-    TRecordingOutput out;
+    TWriteLog out;
     const TOutputStream::TPart parts[] = {{"ab", 2}, {"", 0}, {"cde", 3}};
     out.Write(parts, 3);
     const std::vector<std::string> expected = {"ab", "", "cde"};

@@ -2,6 +2,7 @@
 
 #include "util/charset/codepage.h"
 #include "util/generic/exception.h"
+#include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,11 @@ namespace {
 
 using U16 = std::u16string;
 
-TUtf16String W(const U16& s) {
-    return TUtf16String(s.data(), s.size());
-}
-
-U16 Text(const TUtf16String& s) {
+U16 StdText(const TUtf16String& s) {
     return U16(s.data(), s.size());
 }
 
-const CodePage& Page(ECharset code) {
+const CodePage& PageOf(ECharset code) {
     return CodePageRegistry::Instance()[code];
 }
 
@@ -72,7 +69,7 @@ TEST(Utf16Case, ChangesCodePointsOfTheRange) {
         {Title, u"", 0, all, u"", false},
     };
     for (const TCase& c : cases) {
-        TUtf16String s = W(c.Source);
+        TUtf16String s = NTesting::Wide(c.Source);
         bool changed = false;
         switch (c.Op) {
             case Lower:
@@ -85,17 +82,17 @@ TEST(Utf16Case, ChangesCodePointsOfTheRange) {
                 changed = ToTitle(s);
                 break;
         }
-        EXPECT_EQ(Text(s), c.Expected) << int(c.Op) << " case " << (&c - cases);
+        EXPECT_EQ(StdText(s), c.Expected) << int(c.Op) << " case " << (&c - cases);
         EXPECT_EQ(changed, c.Changed) << int(c.Op) << " case " << (&c - cases);
     }
 }
 
 TEST(Utf16Case, CopiesASharedStringOnlyWhenItChanges) {
-    const TUtf16String original = W(u"abc");
+    const TUtf16String original = NTesting::Wide(u"abc");
     TUtf16String copy = original;
     EXPECT_TRUE(ToUpper(copy));
-    EXPECT_EQ(Text(copy), u"ABC");
-    EXPECT_EQ(Text(original), u"abc");
+    EXPECT_EQ(StdText(copy), u"ABC");
+    EXPECT_EQ(StdText(original), u"abc");
 
     TUtf16String same = original;
     EXPECT_FALSE(ToLower(same));
@@ -104,35 +101,35 @@ TEST(Utf16Case, CopiesASharedStringOnlyWhenItChanges) {
 
 TEST(ByteCase, ChangesBytesThroughThePageTables) {
     Stroka s("hELLO");
-    EXPECT_TRUE(ToTitle(s, Page(CODES_WIN)));
+    EXPECT_TRUE(ToTitle(s, PageOf(CODES_WIN)));
     EXPECT_EQ(s, TCharRange("Hello"));
-    EXPECT_FALSE(ToTitle(s, Page(CODES_WIN)));
+    EXPECT_FALSE(ToTitle(s, PageOf(CODES_WIN)));
 
     Stroka cyr("\xCF\xD0\xC8");  // windows-1251 capitals
-    EXPECT_TRUE(ToLower(cyr, 1, CASE_WHOLE_STRING, Page(CODES_WIN)));
+    EXPECT_TRUE(ToLower(cyr, 1, CASE_WHOLE_STRING, PageOf(CODES_WIN)));
     EXPECT_EQ(cyr, TCharRange("\xCF\xF0\xE8"));
-    EXPECT_FALSE(ToLower(cyr, 5, 1, Page(CODES_WIN)));
+    EXPECT_FALSE(ToLower(cyr, 5, 1, PageOf(CODES_WIN)));
 
     Stroka korvel("\x8C\x9B");  // accented small letters whose capitals code 9 lacks
-    EXPECT_TRUE(ToUpper(korvel, 0, CASE_WHOLE_STRING, Page(CODES_KORVEL)));
+    EXPECT_TRUE(ToUpper(korvel, 0, CASE_WHOLE_STRING, PageOf(CODES_KORVEL)));
     EXPECT_EQ(korvel, TCharRange("EO"));
 }
 
 TEST(ByteCase, CopiesASharedStringOnlyWhenItChanges) {
     const Stroka original("abc");
     Stroka copy = original;
-    EXPECT_TRUE(ToUpper(copy, 0, 2, Page(CODES_WIN)));
+    EXPECT_TRUE(ToUpper(copy, 0, 2, PageOf(CODES_WIN)));
     EXPECT_EQ(copy, TCharRange("ABc"));
     EXPECT_EQ(original, TCharRange("abc"));
 
     Stroka same = original;
-    EXPECT_FALSE(ToLower(same, 0, CASE_WHOLE_STRING, Page(CODES_WIN)));
+    EXPECT_FALSE(ToLower(same, 0, CASE_WHOLE_STRING, PageOf(CODES_WIN)));
     EXPECT_EQ(same.data(), original.data());
 }
 
 TEST(ByteCase, RejectsARecordOutsideTheTable) {
     Stroka s("abc");
-    EXPECT_THROW(ToLower(s, 0, CASE_WHOLE_STRING, Page(CODES_UNKNOWN)), kexception);
+    EXPECT_THROW(ToLower(s, 0, CASE_WHOLE_STRING, PageOf(CODES_UNKNOWN)), kexception);
 }
 
 }  // namespace

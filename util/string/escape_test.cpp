@@ -12,12 +12,8 @@ Stroka S(const std::string& s) {
     return Stroka(s.data(), s.size());
 }
 
-TUtf16String W(const std::u16string& s) {
-    return TUtf16String(s.data(), s.size());
-}
-
 // Escaping cases: the raw text and its escaped form.
-struct TCase {
+struct TEscapeCase {
     std::string Raw;
     std::string Escaped;
 };
@@ -41,7 +37,7 @@ struct TWideUnescapeCase {
 
 // The short forms are used only where the next character cannot be read as part of them.
 TEST(Escape, ChoosesTheShortestUnambiguousForm) {
-    const std::vector<TCase> cases = {
+    const std::vector<TEscapeCase> cases = {
         {"", ""},
         {"plain text ~!", "plain text ~!"},
         {{'\x01', 'a'}, "\\1a"},
@@ -61,7 +57,7 @@ TEST(Escape, ChoosesTheShortestUnambiguousForm) {
         {{'\xD0', '\x96'}, "\\xD0\\x96"},
         {"'?", "'?"},
     };
-    for (const TCase& c : cases) {
+    for (const TEscapeCase& c : cases) {
         EXPECT_EQ(Std(EscapeC(S(c.Raw))), c.Escaped) << "raw: " << c.Raw;
         // Unescaping gives the text back.
         EXPECT_EQ(Std(UnescapeC(S(c.Escaped))), c.Raw) << "escaped: " << c.Escaped;
@@ -84,8 +80,8 @@ TEST(Escape, WideUnitsAboveByteRangeUseFourHexDigits) {
         {u"a\tb\"", u"a\\tb\\\""},
     };
     for (const TWideCase& c : cases) {
-        EXPECT_EQ(Std(EscapeC(W(c.Raw))), c.Escaped);
-        EXPECT_EQ(Std(UnescapeC(W(c.Escaped))), c.Raw);
+        EXPECT_EQ(Std(EscapeC(NTesting::Wide(c.Raw))), c.Escaped);
+        EXPECT_EQ(Std(UnescapeC(NTesting::Wide(c.Escaped))), c.Raw);
     }
 }
 
@@ -110,7 +106,7 @@ TEST(Escape, AppendsToTheGivenString) {
 TEST(Escape, QuotesEscapedText) {
     EXPECT_EQ(Std(QuoteString(Stroka())), "\"\"");
     EXPECT_EQ(Std(QuoteString(S("say \"hi\"\n"))), "\"say \\\"hi\\\"\\n\"");
-    EXPECT_EQ(Std(QuoteString(W(u"\u0416\u0416"))), u"\"\\u0416\\u0416\"");
+    EXPECT_EQ(Std(QuoteString(NTesting::Wide(u"\u0416\u0416"))), u"\"\\u0416\\u0416\"");
 }
 
 // Forms that escaping never produces: C escapes, short or missing digits, code points.
@@ -155,6 +151,6 @@ TEST(Unescape, WideCodePointsBecomeUnitsOrSurrogatePairs) {
         {u"\u0416\\", u"\u0416"},
     };
     for (const TWideUnescapeCase& c : cases) {
-        EXPECT_EQ(Std(UnescapeC(W(c.Escaped))), c.Raw);
+        EXPECT_EQ(Std(UnescapeC(NTesting::Wide(c.Escaped))), c.Raw);
     }
 }

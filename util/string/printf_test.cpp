@@ -2,6 +2,7 @@
 
 #include "util/generic/exception.h"
 #include "util/stream/string_stream.h"
+#include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 // Records every write it receives.
-class TRecordingOutput : public TOutputStream {
+class TWriteList : public TOutputStream {
 public:
     std::vector<std::string> Writes;
 
@@ -22,16 +23,13 @@ protected:
     }
 };
 
-std::string Str(const Stroka& s) {
-    return std::string(s.data(), s.size());
-}
 }  // namespace
 
 // Texts around the size of the default scratch buffer: each is written whole, with one write.
 TEST(Printf, WritesAnyLengthInOneWrite) {
     for (size_t length : {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(200000)}) {
         const std::string text(length, 'x');
-        TRecordingOutput out;
+        TWriteList out;
         EXPECT_EQ(Printf(out, "%s", text.c_str()), length);
         if (length == 0) {
             EXPECT_TRUE(out.Writes.empty());
@@ -40,7 +38,7 @@ TEST(Printf, WritesAnyLengthInOneWrite) {
             EXPECT_EQ(out.Writes[0], text);
         }
     }
-    TRecordingOutput out;
+    TWriteList out;
     EXPECT_EQ(Printf(out, "%d:%05.1f:%s:%c", -42, 3.14159, "abc", 'z'), 15u);
     EXPECT_EQ(out.Writes.at(0), "-42:003.1:abc:z");
 }
@@ -50,7 +48,7 @@ TEST(Printf, WritesAnyLengthInOneWrite) {
 // runs out.
 TEST(Printf, UnformattableArgumentsRaiseInsteadOfGrowingForEver) {
     const wchar_t wide[] = {0x00E9, 0};
-    TRecordingOutput out;
+    TWriteList out;
     try {
         Printf(out, "%ls", wide);
         FAIL() << "no exception";
@@ -62,22 +60,22 @@ TEST(Printf, UnformattableArgumentsRaiseInsteadOfGrowingForEver) {
 
     Stroka s("kept");
     EXPECT_THROW(AppendFormatted(s, "%ls", wide), TSystemError);
-    EXPECT_EQ(Str(s), "kept");
+    EXPECT_EQ(NTesting::Std(s), "kept");
 }
 
 TEST(Sprintf, ReplacesOrAppends) {
-    EXPECT_EQ(Str(Sprintf("%s-%u", "mode", 0x40u)), "mode-64");
+    EXPECT_EQ(NTesting::Std(Sprintf("%s-%u", "mode", 0x40u)), "mode-64");
 
     Stroka s("old text");
     const Stroka shared = s;
     EXPECT_EQ(SprintfInto(s, "%x", 255u), 2);
-    EXPECT_EQ(Str(s), "ff");
-    EXPECT_EQ(Str(shared), "old text");  // the other holder keeps its text
+    EXPECT_EQ(NTesting::Std(s), "ff");
+    EXPECT_EQ(NTesting::Std(shared), "old text");  // the other holder keeps its text
 
     EXPECT_EQ(AppendFormatted(s, "/%03d", 7), 4);
-    EXPECT_EQ(Str(s), "ff/007");
+    EXPECT_EQ(NTesting::Std(s), "ff/007");
 
     const std::string big(100000, 'q');
     EXPECT_EQ(SprintfInto(s, "<%s>", big.c_str()), 100002);
-    EXPECT_EQ(Str(s), "<" + big + ">");
+    EXPECT_EQ(NTesting::Std(s), "<" + big + ">");
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace {
-struct TCase {
+struct TSplitCase {
     const char* Text;  // null: a null text
     const char* Delimiters;
     size_t Max;
@@ -39,8 +39,8 @@ const uint32_t D = KEEP_DELIMITERS;
 
 // Each case runs through the 8-bit and the 16-bit splitter.
 template <class TSplit8, class TSplit16>
-void Check(const std::vector<TCase>& cases, TSplit8 split8, TSplit16 split16) {
-    for (const TCase& c : cases) {
+void Check(const std::vector<TSplitCase>& cases, TSplit8 split8, TSplit16 split16) {
+    for (const TSplitCase& c : cases) {
         const std::string where = std::string("text '") + (c.Text ? c.Text : "(null)") + "' max " +
                                   std::to_string(c.Max) + " flags " + std::to_string(c.Flags);
         std::vector<Stroka> out8 = {Stroka("stale")};
@@ -57,7 +57,7 @@ void Check(const std::vector<TCase>& cases, TSplit8 split8, TSplit16 split16) {
 }  // namespace
 
 TEST(Split, OnAnyDelimiterCharacter) {
-    const std::vector<TCase> cases = {
+    const std::vector<TSplitCase> cases = {
         {"a,,b,", ",", 0, 0, {"a", "b"}},
         {"a,,b,", ",", 0, E, {"a", "", "b", ""}},
         {",a", ",", 0, E, {"", "a"}},
@@ -92,7 +92,7 @@ TEST(Split, DelimiterBytesAboveAscii) {
 }
 
 TEST(Split, OnWholeDelimiterString) {
-    const std::vector<TCase> cases = {
+    const std::vector<TSplitCase> cases = {
         {"x::y", "::", 0, 0, {"x", "y"}},
         {"x:y::z", "::", 0, 0, {"x:y", "z"}},
         {":::x", "::", 0, E, {"", ":x"}},

@@ -17,11 +17,12 @@
 #include <string>
 #include <vector>
 
+namespace NDirWalkerTest {
 using namespace NFts;
 
 namespace {
 
-int ByName(const FTSENT** a, const FTSENT** b) {
+int ByNameOrder(const FTSENT** a, const FTSENT** b) {
     return strcmp((*a)->fts_name, (*b)->fts_name);
 }
 
@@ -97,7 +98,7 @@ protected:
     std::vector<TSeen> Walk(const std::string& root, int options) {
         std::vector<TSeen> seen;
         char* roots[] = {const_cast<char*>(root.c_str()), nullptr};
-        FTS* walk = fts_open(roots, options, ByName);
+        FTS* walk = fts_open(roots, options, ByNameOrder);
         EXPECT_NE(walk, nullptr);
         if (walk == nullptr) {
             return seen;
@@ -171,7 +172,7 @@ TEST_F(TWalkerTest, RootNamesAreTheirLastComponent) {
 TEST_F(TWalkerTest, SkipAndFollowInstructions) {
     const std::string t = MakeSampleTree();
     char* roots[] = {const_cast<char*>(t.c_str()), nullptr};
-    FTS* walk = fts_open(roots, FTS_PHYSICAL, ByName);
+    FTS* walk = fts_open(roots, FTS_PHYSICAL, ByNameOrder);
     ASSERT_NE(walk, nullptr);
     std::vector<TSeen> seen;
     while (FTSENT* e = fts_read(walk)) {
@@ -197,7 +198,7 @@ TEST_F(TWalkerTest, ChildrenListsTheCurrentDirectory) {
     ASSERT_EQ(chdir(Top.c_str()), 0);
     char root[] = "t";
     char* roots[] = {root, nullptr};
-    FTS* walk = fts_open(roots, FTS_PHYSICAL, ByName);
+    FTS* walk = fts_open(roots, FTS_PHYSICAL, ByNameOrder);
     ASSERT_NE(walk, nullptr);
     FTSENT* init = fts_children(walk, 0);
     ASSERT_NE(init, nullptr);
@@ -265,7 +266,7 @@ TEST_F(TWalkerTest, StatusOptions) {
 TEST_F(TWalkerTest, AgainRefreshesStatusAndXdevStaysOnDevice) {
     const std::string t = MakeSampleTree();
     char* roots[] = {const_cast<char*>(t.c_str()), nullptr};
-    FTS* walk = fts_open(roots, FTS_PHYSICAL | FTS_NOCHDIR, ByName);
+    FTS* walk = fts_open(roots, FTS_PHYSICAL | FTS_NOCHDIR, ByNameOrder);
     ASSERT_NE(walk, nullptr);
     FTSENT* root = fts_read(walk);
     FTSENT* a = fts_read(walk);
@@ -411,3 +412,5 @@ TEST_F(TWalkerTest, OverlongPathStopsTheWalk) {
 }
 
 }  // namespace
+
+}  // namespace NDirWalkerTest

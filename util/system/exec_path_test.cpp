@@ -2,6 +2,7 @@
 
 #include "util/generic/exception.h"
 #include "util/testing/scratch_dir.h"
+#include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +22,15 @@ std::string LinkTarget(const char* link) {
     return n < 0 ? std::string() : std::string(buf, static_cast<size_t>(n));
 }
 
-std::string Str(const Stroka& s) {
-    return std::string(s.data(), s.size());
-}
 }  // namespace
 
 TEST(ExecPath, IsTheTargetOfProcSelfExe) {
     const std::string expected = LinkTarget("/proc/self/exe");
     ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(Str(GetExecPath()), expected);
-    EXPECT_EQ(Str(ReadExecPath()), expected);
-    EXPECT_EQ(Str(ResolveExecPath()), expected);
-    EXPECT_EQ(expected.substr(expected.rfind('/') + 1), "util_system_exec_path_test");
+    EXPECT_EQ(NTesting::Std(GetExecPath()), expected);
+    EXPECT_EQ(NTesting::Std(ReadExecPath()), expected);
+    EXPECT_EQ(NTesting::Std(ResolveExecPath()), expected);
+    EXPECT_EQ(expected.substr(expected.rfind('/') + 1), "util_tests");
     // Built once: every call gives the same string.
     EXPECT_EQ(&GetExecPath(), &GetExecPath());
 }
@@ -40,10 +38,10 @@ TEST(ExecPath, IsTheTargetOfProcSelfExe) {
 TEST(ExecPath, Argv0NamesThisProgram) {
     const Stroka argv0 = GetArgv0();
     ASSERT_FALSE(argv0.empty());
-    EXPECT_TRUE(argv0.EndsWith("util_system_exec_path_test")) << Str(argv0);
+    EXPECT_TRUE(argv0.EndsWith("util_tests")) << NTesting::Std(argv0);
     char* resolved = realpath(argv0.c_str(), nullptr);
     ASSERT_NE(resolved, nullptr);
-    EXPECT_EQ(std::string(resolved), Str(GetExecPath()));
+    EXPECT_EQ(std::string(resolved), NTesting::Std(GetExecPath()));
     free(resolved);
 }
 
@@ -77,7 +75,7 @@ protected:
 
 namespace {
 Stroka BareName() {
-    return Stroka("util_system_exec_path_test");
+    return Stroka("util_tests");
 }
 
 Stroka KernelAnswerEmpty() {
@@ -95,14 +93,14 @@ Stroka KernelAnswerAbsolute() {
 
 // An answer with a '/' is taken as it is, without any look at the file system.
 TEST_F(ExecPathGuesses, AnswerWithSlashIsTakenWithoutChecks) {
-    EXPECT_EQ(Str(ResolveExecPath(&KernelAnswerAbsolute)), "/not/checked/at/all");
+    EXPECT_EQ(NTesting::Std(ResolveExecPath(&KernelAnswerAbsolute)), "/not/checked/at/all");
 }
 
 // A bare name is kept when a guess (argument 0, "_", or the program in the current directory)
 // names the same file from the current directory.
 TEST_F(ExecPathGuesses, BareAnswerConfirmedFromTheExecutablesDirectory) {
     ASSERT_EQ(chdir(ExeDir.c_str()), 0);
-    EXPECT_EQ(Str(ResolveExecPath(&BareName)), "util_system_exec_path_test");
+    EXPECT_EQ(NTesting::Std(ResolveExecPath(&BareName)), "util_tests");
 }
 
 // From a directory where the bare name resolves to nothing, the real-path failure ends the
@@ -145,7 +143,7 @@ TEST_F(ExecPathGuesses, NoConfirmingGuessFails) {
 TEST_F(ExecPathGuesses, GuessInOneDirectory) {
     Stroka result("untouched");
     EXPECT_FALSE(GuessExecPath(Stroka(EmptyDir.c_str()), result));
-    EXPECT_EQ(Str(result), "untouched");
+    EXPECT_EQ(NTesting::Std(result), "untouched");
     EXPECT_TRUE(GuessExecPath(Stroka(ExeDir.c_str()), result));
-    EXPECT_EQ(Str(result), LinkTarget("/proc/self/exe"));
+    EXPECT_EQ(NTesting::Std(result), LinkTarget("/proc/self/exe"));
 }

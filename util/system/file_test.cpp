@@ -2,6 +2,7 @@
 #include "util/system/file.h"
 
 #include "util/generic/exception.h"
+#include "util/testing/exception_matchers.h"
 #include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
@@ -16,10 +17,6 @@
 #include <string>
 
 namespace {
-
-std::string SysText(int code) {
-    return std::string("(") + strerror(code) + ") ";
-}
 
 // Runs the call and returns what() of the TFileError it raises ("" when it raises nothing).
 std::string FileErrorOf(const std::function<void()>& call) {
@@ -43,16 +40,18 @@ protected:
 TEST_F(TFileTest, OpenFailureNamesFileAndMode) {
     const Stroka name = Path("missing");
     EXPECT_EQ(FileErrorOf([&] { TFile(name, RdOnly | Seq); }),
-              SysText(ENOENT) + "can't open " + Quoted("missing") + " with mode RdOnly|Seq (0x28)");
+              SystemErrorPrefix(ENOENT) + "can't open " + Quoted("missing") +
+                  " with mode RdOnly|Seq (0x28)");
 
     TFile(Path("exists"), CreateAlways);
     EXPECT_EQ(FileErrorOf([&] { TFile(Path("exists"), CreateNew | RdWr | ARW); }),
-              SysText(EEXIST) + "can't open " + Quoted("exists") +
+              SystemErrorPrefix(EEXIST) + "can't open " + Quoted("exists") +
                   " with mode RdWr|CreateNew|AR|AW (0x664001B)");
 
     // The name is escaped inside the quotes.
-    EXPECT_EQ(FileErrorOf([&] { TFile(Path("a\"b\n"), RdOnly); }),
-              SysText(ENOENT) + "can't open \"" + Dir + "/a\\\"b\\n\" with mode RdOnly (0x8)");
+    EXPECT_EQ(
+        FileErrorOf([&] { TFile(Path("a\"b\n"), RdOnly); }),
+        SystemErrorPrefix(ENOENT) + "can't open \"" + Dir + "/a\\\"b\\n\" with mode RdOnly (0x8)");
 }
 
 TEST_F(TFileTest, ReadLoadAndPload) {
@@ -87,20 +86,20 @@ TEST_F(TFileTest, ReadLoadAndPload) {
 TEST_F(TFileTest, FailingCallsReportTheirErrno) {
     TFile readOnly(Path("ro"), CreateAlways | RdOnly);
     EXPECT_EQ(FileErrorOf([&] { readOnly.Write("x", 1); }),
-              SysText(EBADF) + "can't write 1 bytes to " + Quoted("ro"));
+              SystemErrorPrefix(EBADF) + "can't write 1 bytes to " + Quoted("ro"));
     EXPECT_EQ(FileErrorOf([&] { readOnly.Seek(-5, 0); }),
-              SysText(EINVAL) + "can't seek -5 bytes in " + Quoted("ro"));
+              SystemErrorPrefix(EINVAL) + "can't seek -5 bytes in " + Quoted("ro"));
     EXPECT_EQ(FileErrorOf([&] { readOnly.Resize(7); }),
-              SysText(EINVAL) + "can't resize " + Quoted("ro") + " to size 7");
+              SystemErrorPrefix(EINVAL) + "can't resize " + Quoted("ro") + " to size 7");
     TFile holder(Path("ro"), RdOnly);
     holder.Flock(LOCK_EX);
     EXPECT_EQ(FileErrorOf([&] { readOnly.Flock(LOCK_EX | LOCK_NB); }),
-              SysText(EWOULDBLOCK) + "can't flock " + Quoted("ro"));
+              SystemErrorPrefix(EWOULDBLOCK) + "can't flock " + Quoted("ro"));
 
     TFile dir(Stroka(Dir.c_str()), RdOnly);
     char c;
     EXPECT_EQ(FileErrorOf([&] { dir.Read(&c, 1); }),
-              SysText(EISDIR) + "can not read data from \"" + Dir + "\"");
+              SystemErrorPrefix(EISDIR) + "can not read data from \"" + Dir + "\"");
 }
 
 TEST_F(TFileTest, ClosedFileFailsEveryOperation) {
@@ -111,7 +110,7 @@ TEST_F(TFileTest, ClosedFileFailsEveryOperation) {
     EXPECT_NO_THROW(f.Close());
 
     const std::string q = Quoted("c");
-    const std::string bad = SysText(EBADF);
+    const std::string bad = SystemErrorPrefix(EBADF);
     char c;
     struct TCase {
         std::function<void()> Call;

@@ -3,6 +3,7 @@
 
 #include "util/generic/exception.h"
 #include "util/system/dir_iterator.h"
+#include "util/testing/exception_matchers.h"
 #include "util/testing/scratch_dir.h"
 
 #include <fcntl.h>
@@ -22,12 +23,8 @@
 
 namespace {
 
-std::string SysText(int code) {
-    return std::string("(") + strerror(code) + ") ";
-}
-
 template <class TError>
-std::string ErrorOf(const std::function<void()>& call) {
+std::string RaisedText(const std::function<void()>& call) {
     try {
         call();
     } catch (const TError& e) {
@@ -121,7 +118,7 @@ TEST_F(TFsTest, PlainQueries) {
     EXPECT_TRUE(IsDir(Stroka(Dir.c_str())));
     EXPECT_TRUE(PathExists(Path("f").c_str()));
     EXPECT_TRUE(EnsureExists(Stroka(Path("f").c_str())));
-    EXPECT_EQ(ErrorOf<kexception>([&] { EnsureExists(Stroka(Path("g").c_str())); }),
+    EXPECT_EQ(RaisedText<kexception>([&] { EnsureExists(Stroka(Path("g").c_str())); }),
               "File or dir " + Path("g") + " does not exist");
     EXPECT_EQ(PathSeparator(), '/');
     EXPECT_STREQ(PathSeparatorString(), "/");
@@ -183,11 +180,11 @@ TEST_F(TFsTest, ResolvesPaths) {
     EXPECT_EQ(std::string(out), Path("d/newfile"));
     EXPECT_EQ(ResolvePath("newfile", false), Path("d/newfile").c_str());
     EXPECT_EQ(ResolvePath(".", true), Path("d/").c_str());
-    EXPECT_EQ(ErrorOf<kexception>([] { ResolvePath("none/x", false); }),
+    EXPECT_EQ(RaisedText<kexception>([] { ResolvePath("none/x", false); }),
               "cannot resolve path: \"none/x\"");
     EXPECT_EQ(RealPath("f"), Path("d/f").c_str());
-    EXPECT_EQ(ErrorOf<TFileError>([] { RealPath("none"); }),
-              SysText(ENOENT) + "RealPath failed \"none\"");
+    EXPECT_EQ(RaisedText<TFileError>([] { RealPath("none"); }),
+              SystemErrorPrefix(ENOENT) + "RealPath failed \"none\"");
     EXPECT_EQ(GetCwd(), Path("d").c_str());
 }
 
@@ -250,22 +247,23 @@ TEST_F(TFsTest, MakesDirectoriesWithParents) {
     const mode_t mask = umask(0);
     umask(mask);
     EXPECT_EQ(st.st_mode & 0777, 0700u & ~mask);
-    EXPECT_EQ(ErrorOf<kexception>([&] { MakePathIfNotExist(Path("file").c_str()); }),
+    EXPECT_EQ(RaisedText<kexception>([&] { MakePathIfNotExist(Path("file").c_str()); }),
               Path("file") + " already exists and is not a directory");
     ASSERT_EQ(chmod(Path("p").c_str(), 0500), 0);
     if (geteuid() != 0) {
-        EXPECT_EQ(ErrorOf<TSystemError>([&] { MakePathIfNotExist(Path("p/new/x").c_str()); }),
-                  SysText(EACCES) + "failed to create directory " + Path("p/new/x"));
+        EXPECT_EQ(RaisedText<TSystemError>([&] { MakePathIfNotExist(Path("p/new/x").c_str()); }),
+                  SystemErrorPrefix(EACCES) + "failed to create directory " + Path("p/new/x"));
     }
 
     MakeDir(Stroka(Path("m").c_str()));
     errno = EDOM;
     MakeDir(Stroka(Path("m").c_str()));
     EXPECT_EQ(errno, 0);
-    EXPECT_EQ(ErrorOf<TSystemError>([&] { MakeDir(Stroka(Path("none/m").c_str())); }),
-              SysText(ENOENT) + "failed to create directory " + Path("none/m"));
-    EXPECT_EQ(ErrorOf<TSystemError>([&] { ChangeDir(Stroka(Path("none\n").c_str())); }),
-              SysText(ENOENT) + "failed to change directory to \"" + Path("none\\n") + "\"");
+    EXPECT_EQ(RaisedText<TSystemError>([&] { MakeDir(Stroka(Path("none/m").c_str())); }),
+              SystemErrorPrefix(ENOENT) + "failed to create directory " + Path("none/m"));
+    EXPECT_EQ(
+        RaisedText<TSystemError>([&] { ChangeDir(Stroka(Path("none\n").c_str())); }),
+        SystemErrorPrefix(ENOENT) + "failed to change directory to \"" + Path("none\\n") + "\"");
 }
 
 TEST_F(TFsTest, RemoveDirTreeIsFlat) {
@@ -298,8 +296,8 @@ TEST_F(TFsTest, RemoveDirWithContentsTakesEverything) {
     EXPECT_FALSE(PathExists(Path("r").c_str()));
     EXPECT_TRUE(PathExists(Path("outside/kept").c_str()));
 
-    EXPECT_EQ(ErrorOf<TDirIterator::TError>([&] { TDirIterator walk(Stroka(""), 0); }),
-              SysText(ENOENT) + "can not open ''");
+    EXPECT_EQ(RaisedText<TDirIterator::TError>([&] { TDirIterator walk(Stroka(""), 0); }),
+              SystemErrorPrefix(ENOENT) + "can not open ''");
 }
 
 TEST_F(TFsTest, IteratorDepthLimit) {

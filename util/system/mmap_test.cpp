@@ -31,7 +31,7 @@ std::string KExceptionOf(const std::function<void()>& call) {
     return "";
 }
 
-std::string Pattern(size_t n) {
+std::string MappedPattern(size_t n) {
     std::string s(n, '\0');
     for (size_t i = 0; i < n; ++i) {
         s[i] = char(i * 7 + i / 4096);
@@ -52,7 +52,7 @@ protected:
 };
 
 TEST_F(TMemoryMapTest, WindowsStartAtPageAndCarryHead) {
-    const std::string data = Pattern(10000);
+    const std::string data = MappedPattern(10000);
     const Stroka name = Make("f", data);
     const int64_t page = int64_t(NSystemInfo::PageSize());
     for (uint32_t mode :
@@ -82,7 +82,7 @@ TEST_F(TMemoryMapTest, WindowsStartAtPageAndCarryHead) {
 }
 
 TEST_F(TMemoryMapTest, WindowsOutsideTheFileAreRefused) {
-    const Stroka name = Make("f", Pattern(10000));
+    const Stroka name = Make("f", MappedPattern(10000));
     TMemoryMap map(name);
     EXPECT_EQ(KExceptionOf([&] { map.Map(10001, 0); }), "Can't map something at offset 10001 of '" +
                                                             std::string(name.c_str()) +
@@ -111,7 +111,7 @@ TEST_F(TMemoryMapTest, EmptyFileMapsWhole) {
 }
 
 TEST_F(TMemoryMapTest, WholeMappingLivesWithLastHandle) {
-    const std::string data = Pattern(5000);
+    const std::string data = MappedPattern(5000);
     const Stroka name = Make("f", data);
     auto first = std::make_unique<TMemoryMap>(name);
     TMemoryMap second = *first;
@@ -152,7 +152,7 @@ TEST_F(TMemoryMapTest, ClosedFileIsRefused) {
 }
 
 TEST_F(TMemoryMapTest, MapsOverStdioStreamAndSharedFile) {
-    const std::string data = Pattern(3000);
+    const std::string data = MappedPattern(3000);
     const Stroka name = Make("s", data);
     FILE* stream = fopen(name.c_str(), "r");
     ASSERT_NE(stream, nullptr);
@@ -236,7 +236,7 @@ size_t ResidentPages(const Stroka& name, size_t length, size_t from, size_t to) 
 
 TEST_F(TMemoryMapTest, PrechargeReadsTheWindowsOwnChunks) {
     const size_t length = 16 << 20;
-    const Stroka name = Make("big", Pattern(length));
+    const Stroka name = Make("big", MappedPattern(length));
     if (!DropCache(name, length)) {
         GTEST_SKIP() << "the file system keeps file pages in memory";
     }
@@ -261,7 +261,7 @@ TEST_F(TMemoryMapTest, PrechargeReadsTheWindowsOwnChunks) {
 // pages that come into the cache show which offsets were read.
 TEST_F(TMemoryMapTest, PrechargeReadsTheChunkItTested) {
     const size_t length = 16 << 20;
-    const Stroka name = Make("big", Pattern(length));
+    const Stroka name = Make("big", MappedPattern(length));
     if (!DropCache(name, length)) {
         GTEST_SKIP() << "the file system keeps file pages in memory";
     }

@@ -28,7 +28,7 @@ TEST(ProgramNameDeathTest, OverrideBeforeFirstUse) {
 }
 
 TEST(ProgramName, IsTheExecutablesBaseName) {
-    EXPECT_EQ(GetProgramName(), "util_system_program_name_test");
+    EXPECT_EQ(GetProgramName(), "util_tests");
     const Stroka& path = GetExecPath();
-    EXPECT_TRUE(path.EndsWith("/util_system_program_name_test"));
+    EXPECT_TRUE(path.EndsWith("/util_tests"));
 }

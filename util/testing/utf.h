@@ -15,6 +15,9 @@ inline std::u16string Std(const TUtf16String& s) {
 inline std::u16string Std(const wchar16* units, size_t length) {
     return std::u16string(units, length);
 }
+inline std::u16string Std(TWCharRange units) {
+    return std::u16string(units.Data, units.Length);
+}
 inline std::string Std(const Stroka& s) {
     return std::string(s.data(), s.size());
 }

@@ -1,0 +1,90 @@
+// The Russian dictionary inside the executable: gzip data of the binary dictionary form packed as
+// base64 chunks by the build (data/russian-dictionary.bin.gz, lemmix_embed_data). It is decoded,
+// inflated and loaded on first use, kept until the process ends, and identified by the MD5 of
+// the inflated bytes the loader read (its fingerprint, part of the Russian language's
+// DictionaryFingerprint).
+//
+//     const NByk::TDictionary* d = GetEmbeddedRussianDictionary();  // builds on the first call
+#pragma once
+
+#include "lemmer/dictionary/dictionary.h"
+#include "util/digest/md5.h"
+#include "util/generic/memory_pool.h"
+#include "util/stream/embedded_data.h"
+#include "util/stream/input.h"
+#include "util/system/spinlock.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+// Chunk `index` of the packed dictionary; the empty text after the last one (generated).
+const char* GetEmbeddedRussianDictionaryChunk(uint64_t index);
+
+// Passes the bytes of a stream it does not own through an MD5 context: every byte a read
+// returns, and only those, is hashed.
+class TInputMd5Stream : public TInputStream {
+public:
+    explicit TInputMd5Stream(TInputStream* slave) noexcept : Slave_(slave) {}
+    ~TInputMd5Stream() override;
+
+    MD5& Context() noexcept { return Context_; }
+
+protected:
+    size_t DoRead(void* buffer, size_t length) override;
+
+private:
+    TInputStream* Slave_;
+    MD5 Context_;
+};
+
+// The record the embedded dictionary lives in: the pool that holds its tables, then the
+// dictionary itself.
+struct alignas(8) TEmbeddedDictionaryHolder {
+    TEmbeddedDictionaryHolder() noexcept;
+
+    TMemoryPool Pool;
+    NByk::TDictionary Dictionary;
+};
+
+// The embedded Russian dictionary, built on the first call; later calls return the same one.
+// Thread-safe. A failed build (a malformed chunk, corrupt gzip data, a dictionary that does not
+// load) raises the error unchanged, frees what it took, and leaves the next call to try again.
+const NByk::TDictionary* GetEmbeddedRussianDictionary();
+
+// Builds the dictionary unless another caller has meanwhile; returns the holder.
+TEmbeddedDictionaryHolder* BuildEmbeddedRussianDictionary();
+
+// Releases the dictionary and every chunk of its pool; the at-exit registry calls it.
+void DestroyEmbeddedRussianDictionary(TEmbeddedDictionaryHolder* holder) noexcept;
+
+namespace NLemmer::NPrivate {
+
+// Where one embedded dictionary is built and published. Constant-initialised, so it may be used
+// during static initialisation; must live until exit once something was built in it.
+struct TEmbeddedDictionarySite {
+    std::atomic<TEmbeddedDictionaryHolder*> Holder{nullptr};
+    TSpinLockWord Lock{0};
+    alignas(TEmbeddedDictionaryHolder) unsigned char Storage[sizeof(TEmbeddedDictionaryHolder)]{};
+};
+
+// The building behind GetEmbeddedRussianDictionary over any chunk container; tests give it
+// fixture containers and sites of their own.
+TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site,
+                                                   TChunkAccessor chunks);
+
+// Destroys the site's dictionary, if built, and unpublishes it, so that a later call builds anew
+// rather than reading freed memory; what the at-exit registry runs. Callers must no longer use
+// the dictionary.
+void ReleaseEmbeddedDictionary(TEmbeddedDictionarySite& site) noexcept;
+
+inline const NByk::TDictionary* GetEmbeddedDictionary(TEmbeddedDictionarySite& site,
+                                                      TChunkAccessor chunks) {
+    TEmbeddedDictionaryHolder* holder = site.Holder.load(std::memory_order_acquire);
+    if (holder == nullptr) {
+        holder = BuildEmbeddedDictionary(site, chunks);
+    }
+    return &holder->Dictionary;
+}
+
+}  // namespace NLemmer::NPrivate

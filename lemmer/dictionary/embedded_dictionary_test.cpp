@@ -1,0 +1,253 @@
+#include "lemmer/dictionary/embedded_dictionary.h"
+
+#include "lemmer/analysis/byk_language.h"
+#include "lemmer/analysis/language_registry.h"
+#include "lemmer/dictionary/dictionary_test_helpers.h"
+#include "lemmer/dictionary/dictionary_writer.h"
+#include "util/stream/load.h"
+#include "util/stream/memory.h"
+#include "util/stream/string_stream.h"
+#include "util/stream/zlib.h"
+#include "util/string/base64.h"
+#include "util/system/atexit.h"
+#include "util/testing/utf.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using NLemmer::NPrivate::TEmbeddedDictionarySite;
+
+// The chunk container the fixture accessor serves; counts how often a reading starts.
+std::vector<Stroka> Chunks;
+std::atomic<int> Readings{0};
+
+const char* FixtureChunk(uint64_t index) {
+    if (index == 0) {
+        ++Readings;
+    }
+    return index < Chunks.size() ? Chunks[index].c_str() : "";
+}
+
+// The binary form of a two-noun dictionary.
+Stroka FixtureDictionaryBytes() {
+    NByk::NTest::TFixture f;
+    f.Alphabet(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя-", u"аеёиоуыэюя");
+    const uint16_t nom = f.Ending(u"", u"", "nom sg");
+    const uint16_t gen = f.Ending(u"", u"а", "gen sg");
+    const uint16_t pl = f.Ending(u"", u"ы", "nom pl");
+    f.Rule(f.List({nom, gen, pl}), 0, u"", "S m inan");
+    f.Stem(u"стол", {0});
+    f.Stem(u"хлеб", {0});
+    Stroka bytes;
+    TStringOutput out(bytes);
+    NByk::WriteDictionary(f.Build(), out);
+    return bytes;
+}
+
+Stroka Gzip(const Stroka& data) {
+    Stroka packed;
+    TStringOutput sink(packed);
+    TZLibCompress out(&sink, EZLibStreamType::GZip);
+    out.Write(data.data(), data.size());
+    out.Finish();
+    return packed;
+}
+
+// Base64 chunks of full size but the last, as the build packs them.
+std::vector<Stroka> Pack(const Stroka& compressed) {
+    std::vector<Stroka> chunks;
+    for (size_t pos = 0; pos < compressed.size(); pos += EmbeddedChunkBytes) {
+        chunks.push_back(Base64Encode(Stroka(compressed, pos, EmbeddedChunkBytes)));
+    }
+    return chunks;
+}
+
+std::string Md5Hex(const Stroka& data) {
+    char hex[33];
+    return MD5::Data(data.data(), static_cast<uint32_t>(data.size()), hex);
+}
+
+bool KnowsWord(const NByk::TDictionary& d, const char16_t* word) {
+    TAnalysisVector out;
+    return LookupInDictionary(d, word, -1, out, 10, LM_DICTIONARY, nullptr) != 0;
+}
+
+TEST(InputMd5Stream, HashesExactlyTheBytesEachReadReturns) {
+    const Stroka data = "the quick brown fox jumps over the lazy dog, twice over";
+    TMemoryInput source(data.data(), data.size());
+    TInputMd5Stream hashed(&source);
+    char buffer[7];
+    Stroka seen;
+    EXPECT_EQ(hashed.Read(buffer, 0), 0u);
+    while (const size_t n = hashed.Read(buffer, sizeof(buffer))) {
+        seen += Stroka(buffer, n);
+    }
+    char hex[33];
+    hashed.Context().End(hex);
+    EXPECT_EQ(seen, data);
+    EXPECT_EQ(std::string(hex), Md5Hex(data));
+}
+
+TEST(EmbeddedDictionary, BuildsOnceForAllCallers) {
+    static TEmbeddedDictionarySite site;
+    Chunks = Pack(Gzip(FixtureDictionaryBytes()));
+    Readings = 0;
+    std::vector<const NByk::TDictionary*> got(6);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < got.size(); ++i) {
+        threads.emplace_back(
+            [&got, i] { got[i] = NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk); });
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_EQ(NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk), got[0]);
+    EXPECT_THAT(got, ::testing::Each(got[0]));
+    EXPECT_EQ(Readings.load(), 1);
+    ASSERT_NE(got[0], nullptr);
+    EXPECT_TRUE(KnowsWord(*got[0], u"столы"));
+}
+
+TEST(EmbeddedDictionary, ReleaseUnpublishesAndTheNextCallBuildsAnew) {
+    static TEmbeddedDictionarySite site;
+    Chunks = Pack(Gzip(FixtureDictionaryBytes()));
+    Readings = 0;
+    NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+    NLemmer::NPrivate::ReleaseEmbeddedDictionary(site);
+    EXPECT_EQ(site.Holder.load(), nullptr);
+    NLemmer::NPrivate::ReleaseEmbeddedDictionary(site);
+    const NByk::TDictionary* d = NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+    EXPECT_EQ(Readings.load(), 2);
+    EXPECT_TRUE(KnowsWord(*d, u"столы"));
+}
+
+// The at-exit registry releases a built dictionary before the callbacks of lower priority run.
+TEST(EmbeddedDictionaryDeathTest, ReleasedAtExit) {
+    static TEmbeddedDictionarySite site;
+    EXPECT_EXIT(
+        {
+            Chunks = Pack(Gzip(FixtureDictionaryBytes()));
+            NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+            AtExit([] { _exit(site.Holder.load() == nullptr ? 3 : 4); }, 0);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(3), "");
+}
+
+TEST(EmbeddedDictionary, FingerprintIsTheMd5OfTheBytesTheLoaderRead) {
+    // Trailing bytes after the dictionary are never read, so never hashed; the fingerprint is
+    // not that of the compressed or base64 bytes either.
+    static TEmbeddedDictionarySite site;
+    const Stroka dictionary = FixtureDictionaryBytes();
+    const Stroka compressed = Gzip(dictionary + Stroka(5000, 'x'));
+    Chunks = Pack(compressed);
+    const NByk::TDictionary* d = NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+    EXPECT_EQ(std::string(d->Fingerprint), Md5Hex(dictionary));
+    EXPECT_NE(std::string(d->Fingerprint), Md5Hex(compressed));
+    EXPECT_TRUE(KnowsWord(*d, u"хлеба"));
+}
+
+TEST(EmbeddedDictionary, FailedBuildRaisesAndTheNextCallBuildsAgain) {
+    const Stroka dictionary = FixtureDictionaryBytes();
+    const Stroka compressed = Gzip(dictionary);
+    const std::vector<Stroka> good = Pack(compressed);
+    const Stroka badHeader = Stroka("\xFF\xFF") + Stroka(compressed, 2, compressed.size());
+    std::vector<Stroka> badBase64 = good;
+    badBase64.back() = Stroka(good.back(), 0, good.back().size() - 1);
+
+    // Which of the errors the building raises; the more derived types are tested first.
+    auto raised = [](const std::function<void()>& f) -> std::string {
+        try {
+            f();
+        } catch (const TZLibDecompressorError&) {
+            return "TZLibDecompressorError";
+        } catch (const NByk::TLoadError&) {
+            return "TLoadError";
+        } catch (const TLoadEOF&) {
+            return "TLoadEOF";
+        } catch (const kexception& e) {
+            return std::string("kexception: ") + e.what();
+        }
+        return "nothing";
+    };
+    struct TCase {
+        const char* Name;
+        std::vector<Stroka> Container;
+        std::string Error;
+    };
+    const TCase cases[] = {
+        {"chunk not a multiple of 4", badBase64,
+         "kexception: incorrect input length for base64 decode"},
+        {"not gzip data", Pack(badHeader), "TZLibDecompressorError"},
+        {"gzip data cut short", Pack(Stroka(compressed, 0, compressed.size() / 2)),
+         "TZLibDecompressorError"},
+        {"dictionary cut inside its first ending", Pack(Gzip(Stroka(dictionary, 0, 3))),
+         "TLoadError"},
+        {"dictionary cut inside its alphabet",
+         Pack(Gzip(Stroka(dictionary, 0, dictionary.size() / 2))), "TLoadEOF"},
+        {"no chunks", {}, "TLoadEOF"},
+    };
+    static TEmbeddedDictionarySite sites[std::size(cases)];
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].Name);
+        TEmbeddedDictionarySite& site = sites[i];
+        Chunks = cases[i].Container;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            EXPECT_EQ(
+                raised([&] { NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk); }),
+                cases[i].Error);
+            EXPECT_EQ(site.Holder.load(), nullptr);
+        }
+        Chunks = good;
+        Readings = 0;
+        const NByk::TDictionary* d = NLemmer::NPrivate::GetEmbeddedDictionary(site, &FixtureChunk);
+        EXPECT_EQ(Readings.load(), 1);
+        EXPECT_EQ(std::string(d->Fingerprint), Md5Hex(dictionary));
+        EXPECT_TRUE(KnowsWord(*d, u"стола"));
+    }
+}
+
+// The inflated bytes of the gzip file, read with zlib itself.
+Stroka InflateFile(const char* path) {
+    Stroka data;
+    gzFile f = gzopen(path, "rb");
+    if (f == nullptr) {
+        ADD_FAILURE() << "cannot open " << path;
+        return data;
+    }
+    char buffer[1 << 16];
+    int n;
+    while ((n = gzread(f, buffer, sizeof(buffer))) > 0) {
+        data += Stroka(buffer, n);
+    }
+    EXPECT_EQ(n, 0) << "cannot inflate " << path;
+    gzclose(f);
+    return data;
+}
+
+TEST(RussianDictionary, IsTheEmbeddedFileIdentifiedByItsInflatedMd5) {
+    const Stroka inflated = InflateFile(LEMMIX_SOURCE_DIR "/data/russian-dictionary.bin.gz");
+    ASSERT_GT(inflated.size(), 0u);
+    const NByk::TDictionary* d = GetEmbeddedRussianDictionary();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(GetEmbeddedRussianDictionary(), d);
+    EXPECT_EQ(std::string(d->Fingerprint), Md5Hex(inflated));
+    const TLanguage* russian = LanguageById(1);
+    EXPECT_EQ(static_cast<const TBykLanguage*>(russian)->GetMainDictionary(), d);
+    EXPECT_EQ(std::string(russian->DictionaryFingerprint().c_str()), Md5Hex(inflated));
+}
+
+}  // namespace

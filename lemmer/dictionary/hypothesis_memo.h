@@ -1,0 +1,96 @@
+// The rule matcher's memo of hypothesis walks, kept by each dictionary (dictionary.h).
+#pragma once
+
+#include "lemmer/dictionary/dictionary.h"
+#include "lemmer/dictionary/rule_matcher.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <shared_mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace NByk {
+
+// What stem-similarity hypotheses found below a stem node, so that the next word with that
+// stem end need not walk the subtree again. For a node and part-of-speech mask: the rules the
+// walk meets, each once, in walk order, less those no candidate could take (unknown, rare, of
+// another part of speech, barred); trying these gives what the walk gives. For a node, mask,
+// depth and ending range (without a grammar filter): the results those rules give, in order.
+// Entries are added, never changed or removed, up to a bound on their total size.
+class THypothesisMemo {
+public:
+    // Depth and EndingRange are 0 in the keys of rule lists.
+    struct TKey {
+        const TStemBlock* Block;
+        uint32_t Node;
+        uint32_t Mask;
+        uint32_t Depth;
+        uint32_t EndingRange;
+        friend bool operator==(const TKey&, const TKey&) = default;
+    };
+
+    size_t Entries() const {
+        std::shared_lock lock(Mutex_);
+        return Rules_.size() + Results_.size();
+    }
+
+    // Null when not kept; what is returned stays valid for the memo's life.
+    const std::vector<uint16_t>* FindRules(const TKey& key) const { return Find(Rules_, key); }
+    const std::vector<TMatchResult>* FindResults(const TKey& key) const {
+        return Find(Results_, key);
+    }
+    const std::vector<uint16_t>* AddRules(const TKey& key, std::vector<uint16_t>&& rules) {
+        return Add(Rules_, key, std::move(rules), rules.size() * sizeof(uint16_t));
+    }
+    const std::vector<TMatchResult>* AddResults(const TKey& key,
+                                                std::vector<TMatchResult>&& results) {
+        return Add(Results_, key, std::move(results), results.size() * sizeof(TMatchResult));
+    }
+
+private:
+    // The four thousand unknown words of the benchmark leave less than a megabyte.
+    static constexpr size_t MaxStoredBytes = size_t(16) << 20;
+    static constexpr size_t EntryBytes = 64;
+
+    struct THash {
+        size_t operator()(const TKey& k) const noexcept {
+            uint64_t h = reinterpret_cast<uintptr_t>(k.Block);
+            for (const uint32_t v : {k.Node, k.Mask, k.Depth, k.EndingRange}) {
+                h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+                h ^= h >> 29;
+            }
+            return static_cast<size_t>(h);
+        }
+    };
+    template <class V>
+    using TMap = std::unordered_map<TKey, std::vector<V>, THash>;
+
+    template <class V>
+    const std::vector<V>* Find(const TMap<V>& map, const TKey& key) const {
+        std::shared_lock lock(Mutex_);
+        const auto found = map.find(key);
+        return found == map.end() ? nullptr : &found->second;
+    }
+    template <class V>
+    const std::vector<V>* Add(TMap<V>& map, const TKey& key, std::vector<V>&& values,
+                              size_t bytes) {
+        std::unique_lock lock(Mutex_);
+        if (Stored_ + bytes + EntryBytes > MaxStoredBytes) {
+            return nullptr;
+        }
+        const auto [at, added] = map.emplace(key, std::move(values));
+        if (added) {
+            Stored_ += bytes + EntryBytes;
+        }
+        return &at->second;
+    }
+
+    mutable std::shared_mutex Mutex_;
+    TMap<uint16_t> Rules_;
+    TMap<TMatchResult> Results_;
+    size_t Stored_ = 0;
+};
+
+}  // namespace NByk
