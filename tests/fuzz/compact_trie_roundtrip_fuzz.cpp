@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         adds.emplace_back(std::move(key), value);
     }
 
-    TCompactTrieBuilder<wchar16, unsigned long> builder(unique ? NCompactTrie::UniqueKeys : 0);
+    TCompactTrieBuilder<wchar16, unsigned long> builder(unique ? uint32_t(NCompactTrie::UniqueKeys)
+                                                               : 0u);
     for (const auto& [key, value] : adds) {
         try {
             const bool fresh = builder.Add(key.data(), key.size(), value);

@@ -34,7 +34,7 @@ constexpr int MadeUp = 1000;
 // What one call of Next gives.
 struct TStep {
     bool Thrown = false;
-    std::string Error;
+    std::string Error = {};
     bool Delivered = false;
     int Option = FreeArgument;  // the position in the set, FreeArgument or MadeUp + byte
     const char* Value = nullptr;

@@ -4,8 +4,8 @@
 // agree when neither was cut, normalising a valid result again changes nothing (look-alike
 // replacement aside), a word that passed the alphabet check is text of the language's
 // alphabet, and well-formed UTF-16 stays so.
-#include "lemmer/alphabet_registry.h"
-#include "lemmer/word_normalizer.h"
+#include "lemmer/alphabet/alphabet_registry.h"
+#include "lemmer/alphabet/word_normalizer.h"
 
 #include <cstddef>
 #include <cstdint>
