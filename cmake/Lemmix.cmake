@@ -77,7 +77,7 @@ endfunction()
 # One Google Benchmark program per *_bench.cpp of the current folder, when the library is there.
 # Benchmarks are timed in the release build only.
 function(lemmix_folder_benchmarks prefix)
-    if(NOT benchmark_FOUND OR LEMMIX_SANITIZE)
+    if(NOT benchmark_FOUND OR LEMMIX_SANITIZE OR LEMMIX_FUZZ)
         return()
     endif()
     file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_bench.cpp)
