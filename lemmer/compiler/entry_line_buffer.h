@@ -5,11 +5,14 @@
 #include "lemmer/compiler/entry_parser.h"
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 
 class TEntryParser::TLineBuffer {
 public:
-    explicit TLineBuffer(size_t size) : Data_(new char[size]), Size_(size) {}
+    // One byte more than the size: units that must start one byte on still find the room that
+    // Left() / 2 promises (see UnitRoom).
+    explicit TLineBuffer(size_t size) : Data_(new char[size + 1]), Size_(size) {}
 
     char* Data() const noexcept { return Data_.get(); }
     char* Current() const noexcept { return Data_.get() + Filled_; }
@@ -30,6 +33,21 @@ public:
         return true;
     }
     wchar16* CurrentUnits() const noexcept { return reinterpret_cast<wchar16*>(Current()); }
+    // Room for Left() / 2 units at an even position: the current one, or the byte after it.
+    wchar16* UnitRoom() const noexcept {
+        return reinterpret_cast<wchar16*>(Data_.get() + (Filled_ + 1) / 2 * 2);
+    }
+    // Commits n units written at UnitRoom() after the raw bytes of a line (at least one byte,
+    // just proceeded). Units written one byte on move back over the last raw byte, which the
+    // conversion no longer needs: a line takes its bytes and its units and nothing more, so the
+    // free space of the next line is exactly what remains.
+    wchar16* CommitLineUnits(size_t n) noexcept {
+        char* room = reinterpret_cast<char*>(UnitRoom());
+        char* at = room == Current() ? room : Current() - 1;
+        std::memmove(at, room, n * sizeof(wchar16));
+        Filled_ += n * sizeof(wchar16);
+        return reinterpret_cast<wchar16*>(at);
+    }
     size_t LeftUnits() const noexcept { return Left() / sizeof(wchar16); }
 
 private:

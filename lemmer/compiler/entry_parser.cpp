@@ -113,52 +113,44 @@ TUtf16Range TEntryParser::ReadLine(TInputStream& in) {
     unsigned char* raw = reinterpret_cast<unsigned char*>(buf.Current());
     const size_t room = buf.Left();
     size_t stored = 0;
-    bool ended = false;
     while (stored < room) {
         if (in.Read(raw + stored, 1) == 0) {
-            ended = true;
             break;
         }
-        if (raw[++stored - 1] == '\n') {
+        if (raw[stored++] == '\n') {
             break;
-        }
-    }
-    if (stored == room && (stored == 0 || raw[stored - 1] != '\n')) {
-        // The free space is full: the line fits only when the input ends right here.
-        char probe;
-        ended = in.Read(&probe, 1) == 0;
-        if (!ended) {
-            if (stored != 0) {
-                ++LineCount_;
-            }
-            ThrowExhausted("Exhaustion while reading input stream");
         }
     }
     if (stored == 0) {
         throw NByk::TEndOfStreamException();
     }
     ++LineCount_;
+    // A line that reaches the end of the free space is refused even when it ends there: its
+    // units would find no room.
+    if (stored == room) {
+        ThrowExhausted("Exhaustion while reading input stream");
+    }
     buf.Proceed(stored);
 
-    if (!buf.AlignForUnits()) {
-        ThrowExhausted("Exhaustion while converting to unicode");
-    }
-    wchar16* units = buf.CurrentUnits();
-    const size_t capacity = buf.LeftUnits();
+    // Output that fills the capacity is refused even when the line is whole; so is a line cut
+    // short by the capacity (a surrogate pair or an iconv sequence without room), which would
+    // otherwise lose its end unseen.
+    const size_t capacity = buf.Left() / sizeof(wchar16);
+    wchar16* room16 = buf.UnitRoom();
     const CodePage& page = *CodePageByCharset(Settings_->CodePage);
     TLineDecodeResult decoded;
     if (page.SingleByte()) {
-        decoded = DecodeSingleByte(page, raw, stored, units, capacity);
+        decoded = DecodeSingleByte(page, raw, stored, room16, capacity);
     } else if (Settings_->CodePage == CODES_UTF8) {
-        decoded = DecodeSourceUtf8(raw, stored, units, capacity);
+        decoded = DecodeSourceUtf8(raw, stored, room16, capacity);
     } else {
-        decoded = DecodeWithIconv(page, raw, stored, units, capacity);
+        decoded = DecodeWithIconv(page, raw, stored, room16, capacity);
     }
-    if (!decoded.Complete) {
+    if (!decoded.Complete || decoded.Units == capacity) {
         buf.SetPos(start);
         ThrowExhausted("Exhaustion while converting to unicode");
     }
-    buf.Proceed(decoded.Units * sizeof(wchar16));
+    wchar16* units = buf.CommitLineUnits(decoded.Units);
     if (decoded.Malformed && !Skipping_) {
         throw NByk::TInvalidEntryException()
             << "Invalid UTF-8 (an overlong form or an encoded surrogate)"

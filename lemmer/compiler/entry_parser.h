@@ -65,7 +65,8 @@ public:
     // Reads one source line into the line buffer and returns its text, trimmed of spaces and
     // controls at both ends and without format characters (empty for an empty line). Raises
     // NByk::TEndOfStreamException at the end of the input and NByk::TBufferExhaustedException
-    // when the line does not fit; an overlong or surrogate UTF-8 form rejects the entry.
+    // when its bytes reach the end of the buffer's free space or its units fill the half of
+    // what is left after them; an overlong or surrogate UTF-8 form rejects the entry.
     TUtf16Range ReadLine(TInputStream& in);
 
 private:

@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -188,47 +189,89 @@ TEST(EntryParserTest, DecodesUtf8Leniently) {
     EXPECT_EQ(r.Units, 1u);
 }
 
-TEST(EntryParserTest, ALineThatExactlyFillsTheBufferFits) {
+// A line's raw bytes must end before the free space does, and its units must leave at least
+// one unit of the capacity (half the space left after the bytes) unused; a line that reaches
+// either limit exactly is refused, even when it ends with its line feed or the input ends there.
+TEST(EntryParserTest, LinesAreRefusedAtTheLimitsOfTheBuffer) {
     TCompilerSettings settings = RussianSettings();
-    settings.CodePage = CODES_KORVEL;
-    // A single-byte line takes its bytes and two bytes per unit: 4 + 8 for "abc\n".
+    settings.CodePage = CODES_KORVEL;  // one unit per byte
+    const char* const reading = "Exhaustion while reading input stream";
+    const char* const converting = "Exhaustion while converting to unicode";
     struct TCase {
-        std::string Line;
+        std::vector<std::string> Lines;  // read one after another; the last one is checked
         size_t Buffer;
         const char* Error;
     };
+    const std::vector<std::string> oddLines = {"ab\n", "ab\n", "ab\n"};
     const TCase cases[] = {
-        {"abc\n", 12, nullptr},
-        {"abc", 10, nullptr},  // the units start at an even byte: 3 + 1 + 6
-        {"abc", 9, "Exhaustion while converting to unicode"},
-        {"abc\n", 11, "Exhaustion while converting to unicode"},
-        {"abcd", 3, "Exhaustion while reading input stream"},
-        {"abc\n", 4, "Exhaustion while converting to unicode"},
+        // The bytes against the free space: one under (the units then find no room), at, over.
+        {{"abc\n"}, 5, converting},
+        {{"abc\n"}, 4, reading},
+        {{"abcd"}, 4, reading},
+        {{"abc\n"}, 3, reading},
+        // 4 units against the capacity (14 - 4) / 2 = 5: under; 4 (two sizes): at; 3: over.
+        {{"abc\n"}, 14, nullptr},
+        {{"abc\n"}, 13, converting},
+        {{"abc\n"}, 12, converting},
+        {{"abc\n"}, 11, converting},
+        // 3 bytes leave the units an odd start: capacity (11 - 3) / 2 = 4 under, 3 at, 2 over.
+        {{"ab\n"}, 11, nullptr},
+        {{"ab\n"}, 10, converting},
+        {{"ab\n"}, 9, converting},
+        {{"ab\n"}, 8, converting},
+        // Each line takes its bytes and its units, no more: the third line starts at 18 and
+        // its 3 units meet a capacity of (29 - 21) / 2 = 4, or 3.
+        {oddLines, 29, nullptr},
+        {oddLines, 28, converting},
+        // ... and its bytes meet a free space of 4 (one under), 3 (at).
+        {oddLines, 22, converting},
+        {oddLines, 21, reading},
     };
     for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Line + " in " + std::to_string(c.Buffer));
+        std::string source;
+        for (const std::string& line : c.Lines) {
+            source += line;
+        }
+        SCOPED_TRACE(source + " in " + std::to_string(c.Buffer));
         TEntryParser parser(&settings, 0, c.Buffer);
-        TMemoryInput in(c.Line.data(), c.Line.size());
+        TMemoryInput in(source.data(), source.size());
         try {
-            EXPECT_TRUE(Text(parser.ReadLine(in)) == u"abc");
+            std::vector<TUtf16Range> read;
+            for (size_t i = 0; i < c.Lines.size(); ++i) {
+                read.push_back(parser.ReadLine(in));
+            }
             EXPECT_EQ(c.Error, nullptr);
+            // Every line's text stays where its view points.
+            for (size_t i = 0; i < read.size(); ++i) {
+                const std::string line = c.Lines[i].substr(0, c.Lines[i].size() - 1);
+                EXPECT_TRUE(Text(read[i]) == std::u16string(line.begin(), line.end())) << i;
+            }
         } catch (const NByk::TBufferExhaustedException& e) {
             EXPECT_STREQ(e.what(), c.Error);
         }
+        EXPECT_EQ(parser.LineCount(), c.Lines.size());
     }
+    // A line stopped by the end of the free space takes no further byte from the input.
+    TEntryParser parser(&settings, 0, 4);
+    TMemoryInput in("abcdef", 6);
+    EXPECT_THROW(parser.ReadLine(in), NByk::TBufferExhaustedException);
+    char next = 0;
+    EXPECT_EQ(in.Read(&next, 1), 1u);
+    EXPECT_EQ(next, 'e');
 }
 
 TEST(EntryParserTest, GrammarCodesWithoutRoomExhaustTheBuffer) {
     TCompilerSettings settings = RussianSettings();
     settings.CodePage = CODES_KORVEL;
-    // "a\n" takes 2 + 4 bytes, "[a]\tS\n" 6 + 12: the one grammar code finds no room.
-    const std::string source = "a\n[a]\tS\n";
-    // 24: no room for the form's code; 25: none for the common grammar; 26: none for the
+    // "a\n" takes 2 + 4 bytes, "[a]\tS,m,inan\n" 13 + 26 (47 bytes leave its units one unit
+    // of room): its three grammar codes find no room.
+    const std::string source = "a\n[a]\tS,m,inan\n";
+    // 47: no room for the form's codes; 50: none for the common grammar; 51: none for the
     // normalised lemma.
     const std::pair<size_t, std::string> cases[] = {
-        {24, "Exhaustion while storing grammar codes"},
-        {25, "Exhaustion while storing grammar codes"},
-        {26, "Exhaustion while converting article"},
+        {47, "Exhaustion while storing grammar codes"},
+        {50, "Exhaustion while storing grammar codes"},
+        {51, "Exhaustion while converting article"},
         {64, "accepted"},
     };
     for (const auto& [buffer, error] : cases) {
