@@ -136,10 +136,11 @@ struct TBuilt {
 };
 
 std::unique_ptr<TBuilt> CompileText(const std::string& source, const std::string& prefixes = "",
-                                    uint64_t threshold = 0) {
+                                    uint64_t threshold = 0, uint64_t tupleLength = 2) {
     auto built = std::make_unique<TBuilt>();
     TCompilerSettings settings = RussianSettings();
     settings.RuleThreshold = threshold;
+    settings.TupleLength = tupleLength;
     TBufferOutput messages;
     TDictionaryCompiler compiler(&settings, &messages);
     if (!prefixes.empty()) {
@@ -197,6 +198,41 @@ TEST(DictionaryBuild, UnknownWordsGetHypotheses) {
     EXPECT_EQ(matcher.Match(u"шмолами", NByk::MM_DICTIONARY | NByk::MM_STEM_HYPOTHESES, found),
               NByk::MV_STEM_HYPOTHESES);
     EXPECT_TRUE(found.count({u"шмол", SortedCodes(NByk::NTest::Gram("S m inan ins pl"))}));
+}
+
+// A tuple of 0 or 1 letters gives the index one slot per letter. With 0 every stem is in the
+// block of slot 0; the file keeps the one slot that letters ^ 0 gives, and loads alike.
+TEST(DictionaryBuild, ShortTuplesGiveOneSlotPerLetter) {
+    const std::string sample = ReadFile(TestData("sample-entries.dict"));
+    const std::vector<TForm> forms = ReadForms(sample);
+    for (const uint64_t tuple : {0u, 1u}) {
+        SCOPED_TRACE(tuple);
+        const auto built = CompileText(sample, "", 0, tuple);
+        const NByk::TDictionary& d = *built->Dictionary;
+        ASSERT_GT(d.Alphabet->LetterCount, 1u);
+        EXPECT_EQ(d.StemSlotCount, d.Alphabet->LetterCount);
+        EXPECT_EQ(built->Storage.StemBlockCount(), d.Alphabet->LetterCount);
+        uint64_t used = 0;
+        for (uint64_t slot = 0; slot < d.StemSlotCount; ++slot) {
+            used += d.StemBlock(slot) != nullptr;
+        }
+        if (tuple == 0) {
+            EXPECT_EQ(used, 1u);
+            EXPECT_NE(d.StemBlock(0), nullptr);
+        } else {
+            EXPECT_GT(used, 1u);
+        }
+        NByk::CheckDictionary(d);
+        ExpectEveryFormFound(d, forms);
+
+        TBufferOutput file;
+        NByk::WriteDictionary(d, file);
+        TMemoryInput in(file.Range().data(), file.Range().size());
+        TMemoryPool pool(1 << 16);
+        NByk::TDictionary loaded;
+        NByk::LoadDictionary(loaded, in, pool);
+        ExpectEveryFormFound(loaded, forms);
+    }
 }
 
 // 32000 stems in one block are accepted; the 32001st refuses the build, naming the block, and

@@ -37,6 +37,13 @@ const char* CopyBytes(TDictionaryStorage& storage, TCharRange bytes) {
     return copy;
 }
 
+// Letter count ^ tuple length slots, and one per letter for a tuple length of 0 as for 1. A
+// written dictionary keeps only the slots its loader counts (one for a tuple length of 0);
+// the others stay empty, since a tuple length of 0 puts every stem in slot 0.
+uint64_t IndexSlotCount(const TAlphabetTupleCodec& alphabet) {
+    return alphabet.TupleLength == 0 ? alphabet.LetterCount : NByk::StemSlotCount(alphabet);
+}
+
 void BuildAlphabet(const TGlobalTables& tables, NByk::TDictionary& dictionary,
                    TDictionaryStorage& storage) {
     const TCompilerSettings& settings = tables.Settings();
@@ -119,7 +126,7 @@ void BuildStemIndex(const TGlobalTables& tables, NByk::TDictionary& dictionary,
     std::vector<TKeyedStemBlock> blocks =
         BuildStemBlocks(stems.Size() ? &stems.Key(0) : nullptr, stems.Size(), alphabet.TupleLength,
                         dictionary.RareRuleThreshold);
-    const uint64_t slotCount = NByk::StemSlotCount(alphabet);
+    const uint64_t slotCount = IndexSlotCount(alphabet);
     std::unique_ptr<NByk::TStemBlock*[]> slots(new NByk::TStemBlock* [slotCount] {});
     std::vector<uint64_t> slotOf(blocks.size());
     for (size_t i = 0; i < blocks.size(); ++i) {
