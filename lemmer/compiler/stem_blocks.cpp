@@ -39,8 +39,8 @@ void Reserve(T*& items, uint32_t& capacity, uint32_t used, uint32_t more) {
 class TBlockBuilder {
 public:
     TBlockBuilder(NByk::TStemBlock& block, const TSourceTree& source, uint16_t* ids,
-                  uint16_t nonRare, const TUtf16String& key)
-        : Block_(block), Source_(source), Ids_(ids), NonRare_(nonRare), Key_(key) {}
+                  uint16_t nonRare)
+        : Block_(block), Source_(source), Ids_(ids), NonRare_(nonRare) {}
 
     void Build() {
         TSignatureSet root;
@@ -56,14 +56,11 @@ private:
         const uint64_t n = c + (terminal ? 1 : 0);
         if (n > 65535) {
             throw NByk::TCompileError()
-                << "TFlexTrie::BuildNode: Suddenly, there are too much children. (block \"" << Key_
-                << "\")";
+                << "TFlexTrie::BuildNode: Suddenly, there are too much children.";
         }
         if (n > MaxNodeSlots) {
             throw NByk::TCompileError()
-                << "TFlexTrie::BuildNode: Too much children; interference with flag bits. "
-                   "(block \""
-                << Key_ << "\")";
+                << "TFlexTrie::BuildNode: Too much children; interference with flag bits.";
         }
         const uint32_t first = Block_.NodeCount;
         Reserve(Block_.Nodes, Block_.NodeCapacity, Block_.NodeCount, static_cast<uint32_t>(n));
@@ -75,9 +72,7 @@ private:
             const uint32_t k = node.Value >> 16;
             std::sort(Ids_ + f, Ids_ + f + k);
             if (k > MaxStemRuleIds) {
-                throw NByk::TOverflowError()
-                    << "SignRules::Buffer overflow while packing rule ids (stem \"" << StemText(s)
-                    << "\")";
+                throw NByk::TOverflowError() << "SignRules::Buffer overflow while packing rule ids";
             }
             std::string full;
             std::string nonRare;
@@ -125,29 +120,10 @@ private:
         return offset;
     }
 
-    // The stored (reversed) text of the stem that ends at source node s, for reports.
-    TUtf16String StemText(uint64_t s) const {
-        // Walk from the root down to s: the path is found by descending into the child whose
-        // subtree holds s (children are in pre-order, so the last child at or before s).
-        TUtf16String text = Key_;
-        uint64_t at = 0;
-        while (at != s) {
-            uint64_t child = at + 1;
-            while (Source_[child].NextSibling != TSourceNode::NoSibling &&
-                   Source_[child].NextSibling <= s) {
-                child = Source_[child].NextSibling;
-            }
-            text.append(Source_[child].Char);
-            at = child;
-        }
-        return text;
-    }
-
     NByk::TStemBlock& Block_;
     const TSourceTree& Source_;
     uint16_t* Ids_;
     uint16_t NonRare_;
-    const TUtf16String& Key_;
     TListOffsetMap Offsets_;
 };
 
@@ -161,8 +137,8 @@ void ReleaseStemBlock(NByk::TStemBlock* block) noexcept {
     }
 }
 
-TStemBlockPtr BuildStemBlock(const TUtf16String& key, const TUtf16String* tails, uint16_t* ids,
-                             uint32_t count, uint16_t nonRare) {
+TStemBlockPtr BuildStemBlock(const TUtf16String* tails, uint16_t* ids, uint32_t count,
+                             uint16_t nonRare) {
     TStemTailFetcher fetcher(tails, count);
     const std::unique_ptr<TSourceTree> source = CompileCharTree(fetcher, size_t(3) * count);
     TStemBlockPtr block(new NByk::TStemBlock());
@@ -172,7 +148,7 @@ TStemBlockPtr BuildStemBlock(const TUtf16String& key, const TUtf16String* tails,
     const auto n = static_cast<uint32_t>(source->size());
     block->Nodes = new uint64_t[n]();
     block->NodeCapacity = n;
-    TBlockBuilder(*block, *source, ids, nonRare, key).Build();
+    TBlockBuilder(*block, *source, ids, nonRare).Build();
     return block;
 }
 
@@ -200,7 +176,7 @@ std::vector<TKeyedStemBlock> BuildStemBlocks(const TStemKey* stems, uint64_t cou
             ids[n] = static_cast<uint16_t>(stems[i].RuleId);
             ++n;
         }
-        blocks.push_back({key, BuildStemBlock(key, tails.data(), ids.data(), n, nonRare)});
+        blocks.push_back({key, BuildStemBlock(tails.data(), ids.data(), n, nonRare)});
     }
     return blocks;
 }

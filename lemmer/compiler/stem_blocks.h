@@ -36,13 +36,13 @@ struct TKeyedStemBlock {
 // Builds the block of one key from its stems' tails and rule ids (tails ascending, equal tails
 // adjacent; the ids of equal tails are sorted in place). Rule ids below nonRare are non-rare.
 // Raises NByk::TCompileError for a node of more than MaxNodeSlots children or tails out of
-// order, NByk::TOverflowError for a stem of more than MaxStemRuleIds rule ids; messages name
-// the block key.
-TStemBlockPtr BuildStemBlock(const TUtf16String& key, const TUtf16String* tails, uint16_t* ids,
-                             uint32_t count, uint16_t nonRare);
+// order, NByk::TOverflowError for a stem of more than MaxStemRuleIds rule ids.
+TStemBlockPtr BuildStemBlock(const TUtf16String* tails, uint16_t* ids, uint32_t count,
+                             uint16_t nonRare);
 
 // Cuts the stems (in stem key order) into blocks by their first tupleLength units (a shorter
 // stem is a key of its own) and builds each. Raises what BuildStemBlock raises, and
-// NByk::TOverflowError for more than MaxBlockStems stems with one key; nothing is kept then.
+// NByk::TOverflowError naming the key for more than MaxBlockStems stems with one key; nothing
+// is kept then.
 std::vector<TKeyedStemBlock> BuildStemBlocks(const TStemKey* stems, uint64_t count,
                                              uint32_t tupleLength, uint16_t nonRare);
