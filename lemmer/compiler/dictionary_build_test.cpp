@@ -128,6 +128,17 @@ void ExpectEveryFormFound(const NByk::TDictionary& d, const std::vector<TForm>& 
     }
 }
 
+// The same, for the dictionary written to its file and loaded again.
+void ExpectEveryFormFoundWhenLoaded(const NByk::TDictionary& d, const std::vector<TForm>& forms) {
+    TBufferOutput file;
+    NByk::WriteDictionary(d, file);
+    TMemoryInput in(file.Range().data(), file.Range().size());
+    TMemoryPool pool(1 << 16);
+    NByk::TDictionary loaded;
+    NByk::LoadDictionary(loaded, in, pool);
+    ExpectEveryFormFound(loaded, forms);
+}
+
 struct TBuilt {
     TMemoryPool Pool{1 << 16};
     TDictionaryStorage Storage{&Pool};
@@ -165,13 +176,7 @@ TEST(DictionaryBuild, SampleSourceAnswersEveryWordformBeforeAndAfterWriting) {
     EXPECT_EQ(d.StemSlotCount, uint64_t(d.Alphabet->LetterCount) * d.Alphabet->LetterCount);
     ExpectEveryFormFound(d, forms);
 
-    TBufferOutput file;
-    NByk::WriteDictionary(d, file);
-    TMemoryInput in(file.Range().data(), file.Range().size());
-    TMemoryPool pool(1 << 16);
-    NByk::TDictionary loaded;
-    NByk::LoadDictionary(loaded, in, pool);
-    ExpectEveryFormFound(loaded, forms);
+    ExpectEveryFormFoundWhenLoaded(d, forms);
 
     // The statistics lines of the build, in their order.
     const std::string& m = built->Messages;
@@ -225,13 +230,7 @@ TEST(DictionaryBuild, ShortTuplesGiveOneSlotPerLetter) {
         NByk::CheckDictionary(d);
         ExpectEveryFormFound(d, forms);
 
-        TBufferOutput file;
-        NByk::WriteDictionary(d, file);
-        TMemoryInput in(file.Range().data(), file.Range().size());
-        TMemoryPool pool(1 << 16);
-        NByk::TDictionary loaded;
-        NByk::LoadDictionary(loaded, in, pool);
-        ExpectEveryFormFound(loaded, forms);
+        ExpectEveryFormFoundWhenLoaded(d, forms);
     }
 }
 
