@@ -198,7 +198,7 @@ TEST(EntryParserTest, LinesAreRefusedAtTheLimitsOfTheBuffer) {
     const char* const reading = "Exhaustion while reading input stream";
     const char* const converting = "Exhaustion while converting to unicode";
     struct TCase {
-        std::vector<std::string> Lines;  // read one after another; the last one is checked
+        std::vector<std::string> Lines;  // read one after another
         size_t Buffer;
         const char* Error;
     };
