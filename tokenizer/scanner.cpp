@@ -168,16 +168,24 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
             }
             pos += n;
             end = pos;
-            if (s.IsMaterial(pos)) {
-                continue;
+            const bool touching = s.IsMaterial(pos);
+            const bool prefixed =
+                !touching && !s.Nested && InMask(PREFIXES, s.At(pos)) && s.IsMaterial(pos + 1);
+            if (!touching && !prefixed) {
+                break;
             }
-            if (!s.Nested && InMask(PREFIXES, s.At(pos)) && s.IsMaterial(pos + 1)) {
+            // With a part after it, PushPart turns a plus sign into a plus joiner and a number
+            // sign before a prefix into an at joiner: joiners of another kind, which start a
+            // new count. A number sign that the part touches stays a suffix.
+            if (c == CC_PLUS || prefixed) {
+                joinerRun = 0;
+            }
+            if (prefixed) {
                 PrefixCount_ = 1;
                 PrefixChar_ = s.Text[pos];
                 ++pos;
-                continue;
             }
-            break;
+            continue;
         }
         if (c == CC_DASH) {
             // A hyphen at a line end glues the word across exactly one line break.

@@ -109,7 +109,28 @@ TEST(Tokenizer, AJoinerRunEndsAfterFourApostrophesOrHyphens) {
         {"a-b-c-d-e", "1'a-b-c-d-e'"},
         {"a-b-c-d-e-f", "1'a-b-c-d-e' 7'-' 1'f'"},
         {"a'b-c'd-e-f", "1'a'b-c'd-e' 7'-' 1'f'"},
+        // Hyphens before a line break count as well, wherever they stand in the run.
+        {"a-\nb-\nc-\nd-\ne", "1'abcde'/13"},
+        {"a-\nb-\nc-\nd-\ne-\nf", "1'abcde'/13 7'-' 7'\\n' 1'f'"},
+        {"a-b-c-d-e-\nf", "1'a-b-c-d-e' 7'-' 7'\\n' 1'f'"},
+        {"a-\nb-c-d-e-f", "1'ab-c-d-e'/10 7'-' 1'f'"},
+        // A joiner of another kind starts a new count, also a plus sign or number sign that
+        // scanned as a suffix first.
+        {"a-b-c-d.e-f-g-h-i", "1'a-b-c-d' 7'.' 1'e-f-g-h-i'"},
+        {"a-b-c-d.e-f-g-h-i-j", "1'a-b-c-d' 7'.' 1'e-f-g-h-i' 7'-' 1'j'"},
+        {"a-b-c-d+e-f-g", "1'a-b-c-d' 7'+' 1'e-f-g'"},
+        {"a-b-c-d++e-f-g", "1'a-b-c-d+' 7'+' 1'e-f-g'"},
+        {"a-b-c-d+$e-f-g", "1'a-b-c-d+' 7'$' 1'e-f-g'"},
+        {"a-b-c-d##e-f-g", "1'a-b-c-d#' 7'#' 1'e-f-g'"},
+        {"a-b-c-d+e-f-g-h-i-j", "1'a-b-c-d' 7'+' 1'e-f-g-h-i' 7'-' 1'j'"},
     });
+    // Unsplit, the plus joiner keeps all seven parts in one token.
+    const auto whole = Tokenize(U16("a-b-c-d+e-f-g"), false);
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(DumpParts(whole[0].Parts),
+              "{0,1,k0 d2}{2,1,k0 d2}{4,1,k0 d2}{6,1,k0 d3}{8,1,k0 d2}{10,1,k0 d2}{12,1,k0}");
+    // A number sign that the next part touches stays a suffix, no joiner: the count goes on.
+    EXPECT_EQ(DumpText("a-b-c-d#e-f-g", false), "1'a-b-c-d#e-f' 7'-' 1'g'");
 }
 
 TEST(Tokenizer, GluesHyphenatedLineBreaksAndSoftHyphens) {
