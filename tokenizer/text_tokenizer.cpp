@@ -169,6 +169,9 @@ void TTextTokenizer::EmitPunctuation(const wchar16* text, size_t length, size_t 
 
 size_t TTextTokenizer::RebuildToken(const wchar16* text, wchar16* out) {
     constexpr size_t limit = MAX_WORD_TOKEN_LENGTH;
+    // Parts are measured where they stand in the scanned text. Rebuilding only ever drops units,
+    // so whatever ends inside the capacity there fits the output buffer too.
+    constexpr size_t capacity = MAX_WORD_TOKEN_LENGTH + 1;
     TTokenPart result[MAX_TOKEN_PARTS];
     size_t count = 0;
 
@@ -183,33 +186,29 @@ size_t TTextTokenizer::RebuildToken(const wchar16* text, wchar16* out) {
     size_t src = o;
     result[count++] = first;
 
-    for (size_t k = 1; k < Parts_.size() && count < MAX_TOKEN_PARTS; ++k) {
+    size_t k = 1;
+    for (; k < Parts_.size() && count < MAX_TOKEN_PARTS; ++k) {
         const TTokenPart& next = Parts_[k];
+        if (next.End() >= capacity) {
+            break;
+        }
         TTokenPart& prev = result[count - 1];
         const size_t between = next.Pos > src ? next.Pos - src : 0;
         size_t copied = between;
         bool glue = false;
-        bool hyphenOnly = false;
         if (prev.Join == JOIN_HYPHEN_LINE_BREAK) {
             glue = prev.Kind == PART_LETTERS && next.Kind == PART_LETTERS;
-            hyphenOnly = !glue;
             copied = glue ? 0 : std::min<size_t>(between, 1);
+            if (!glue) {
+                prev.Delim = DELIM_HYPHEN;
+            }
         } else if (prev.Join == JOIN_SOFT_HYPHEN) {
             glue = prev.Kind == next.Kind;
             copied = 0;
         }
-        if (o + copied + next.Len > limit) {
-            break;
-        }
         std::copy(text + src, text + src + copied, out + o);
         o += copied;
-        if (hyphenOnly) {
-            prev.Delim = DELIM_HYPHEN;
-        }
-        size_t suffix = next.SuffixLen;
-        if (o + next.Len + suffix > limit) {
-            suffix = 0;
-        }
+        const size_t suffix = next.End() + next.SuffixLen > capacity ? 0 : next.SuffixLen;
         if (glue) {
             prev.Len += next.Len;
             prev.SuffixLen = static_cast<uint16_t>(suffix);
@@ -224,6 +223,16 @@ size_t TTextTokenizer::RebuildToken(const wchar16* text, wchar16* out) {
         std::copy(text + next.Pos, text + next.End() + suffix, out + o);
         o += next.Len + suffix;
         src = next.End() + next.SuffixLen;
+    }
+    if (k == 1 && first.SuffixLen != 0) {
+        // The first part's suffix travels with the units before the next part; with none
+        // taken it is copied here, or dropped when it would pass the capacity.
+        if (first.End() + first.SuffixLen > capacity) {
+            result[0].SuffixLen = 0;
+        } else {
+            std::copy(text + o, text + o + first.SuffixLen, out + o);
+            o += first.SuffixLen;
+        }
     }
     result[count - 1].Delim = DELIM_NONE;
     Parts_.assign(result, result + count);

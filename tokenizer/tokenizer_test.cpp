@@ -171,6 +171,46 @@ TEST(Tokenizer, CutsLongWordsTo255UnitsAndKeepsTheirSource) {
     EXPECT_EQ(rebuilt[0].Source, 302u);
 }
 
+// Rebuilding keeps a part while it ends before unit 256 of the scanned text, however many units
+// the joins remove before it.
+TEST(Tokenizer, RebuildsLongWordsUpToUnit256OfTheirSource) {
+    const std::string a250 = Repeat("a", 250);
+    const std::string shy = "\xc2\xad";
+    const std::string suffixBeforeDroppedPart = Repeat("n", 65) + "#" + Repeat("n", 190) + "-\r3";
+    struct TRebuildCase {
+        std::string Text;
+        size_t Length;
+        size_t Source;
+        const char* Parts;
+    };
+    const std::vector<TRebuildCase> cases = {
+        {a250 + "-\xe2\x80\xa8    bbbb", 250, 260, "{0,250,k0 j1}"},
+        {a250 + "-\xe2\x80\xa8" + "bbb", 253, 255, "{0,253,k0}"},
+        {a250 + shy + "bbbbb", 250, 256, "{0,250,k0 j2}"},
+        {a250 + shy + "bbbb", 254, 255, "{0,254,k0}"},
+        {a250 + shy + "bbbb+", 255, 256, "{0,254,k0 s1}"},
+        {a250 + shy + "bbbb++", 254, 257, "{0,254,k0}"},
+        // Letters and digits keep the hyphen and drop the line break.
+        {a250 + "-\n555", 254, 255, "{0,250,k0 j1 d2}{251,3,k1}"},
+        {a250 + "-\n5555", 250, 256, "{0,250,k0 j1}"},
+        // A suffix before a part that is dropped stays with its text.
+        {suffixBeforeDroppedPart, 66, 259, "{0,65,k0 s1}"},
+        {Repeat("n", 254) + "#n-\r3", 255, 259, "{0,254,k0 s1}"},
+        {Repeat("n", 255) + "#n-\r3", 255, 260, "{0,255,k0}"},
+    };
+    for (const TRebuildCase& c : cases) {
+        const auto tokens = Tokenize(U16(c.Text), false);
+        ASSERT_EQ(tokens.size(), 1u) << c.Text;
+        EXPECT_EQ(tokens[0].Text.size(), c.Length) << c.Text;
+        EXPECT_EQ(tokens[0].Source, c.Source) << c.Text;
+        EXPECT_EQ(DumpParts(tokens[0].Parts), c.Parts) << c.Text;
+    }
+    const auto split = Tokenize(U16(suffixBeforeDroppedPart));
+    ASSERT_EQ(split.size(), 1u);
+    EXPECT_EQ(U8(split[0].Text), Repeat("n", 65) + "#");
+    EXPECT_EQ(DumpParts(split[0].Parts), "{0,65,k0 s1}");
+}
+
 TEST(Tokenizer, ReportsALongRunOfLeadingMarksApart) {
     const auto tokens = Tokenize(U16(Repeat("\xcc\x81", 300) + "ab-c"), false);
     ASSERT_EQ(tokens.size(), 2u);
