@@ -144,6 +144,12 @@ TEST(Tokenizer, GluesHyphenatedLineBreaksAndSoftHyphens) {
         {"слово -\nдело", "1'слово' 7' -' 7'\\n' 1'дело'"},
         {"слово-\n\nдело", "1'слово' 7'-' 7'\\n\\n' 1'дело'"},
         {"пере- стройка", "1'пере' 7'- ' 1'стройка'"},
+        // A soft hyphen glues only when a letter or digit follows it directly.
+        {"слово\xc2\xad", "1'слово' 7'\\u00AD'"},
+        {"слово\xc2\xad дело", "1'слово' 7'\\u00AD ' 1'дело'"},
+        {"слово\xc2\xad\xc2\xadдело", "1'слово' 7'\\u00AD\\u00AD' 1'дело'"},
+        {"слово\xc2\xad-дело", "1'слово' 7'\\u00AD-' 1'дело'"},
+        {"5\xc2\xadкг", "4'5кг'/4"},  // parts of different kinds touch
     });
     const auto tokens = Tokenize(U16("пере-\nстройка"));
     EXPECT_EQ(DumpParts(tokens[0].Parts), "{0,11,k0}");
@@ -309,6 +315,14 @@ TEST(Tokenizer, EmitsSentencePunctuationBeforeCapitalsAndDigits) {
         {"Он... Да", "1'Он' 5'... ' 1'Да'"},
         {"Он: Да", "1'Он' 7': ' 1'Да'"},
         {"Он.Да", "1'Он' 7'.' 1'Да'"},
+        // "!" and "?" end a sentence only with a blank after them (and any closers).
+        {"Да! Нет", "1'Да' 5'! ' 1'Нет'"},
+        {"Да!) Нет", "1'Да' 5'!) ' 1'Нет'"},
+        {"Да? 5", "1'Да' 5'? ' 2'5'"},
+        {"Да!Нет", "1'Да' 7'!' 1'Нет'"},
+        {"Да?Нет", "1'Да' 7'?' 1'Нет'"},
+        {"Да!)Нет", "1'Да' 7'!' 7')' 1'Нет'"},
+        {"Да!5", "1'Да' 7'!' 2'5'"},
     });
 }
 
