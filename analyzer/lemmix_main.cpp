@@ -9,6 +9,8 @@
 #include "util/generic/string.h"
 #include "util/stream/file_stream.h"
 #include "util/stream/std_stream.h"
+#include "util/system/file.h"
+#include "util/system/file_identity.h"
 
 #include <cstring>
 #include <memory>
@@ -122,9 +124,12 @@ int RunCommandLine(int argc, char** argv) {
 
     // The input is opened first, so that a bad input name leaves an existing output untouched.
     std::unique_ptr<TBufferedFileInput> inputFile;
+    TFileIdentity inputIdentity;
     if (!names.Input.empty() && IsFileName(names.Input)) {
         try {
-            inputFile = std::make_unique<TBufferedFileInput>(names.Input, FileBufferLength);
+            const TFile file(names.Input, RdOnly | Seq);
+            inputIdentity = TFileIdentity::OfDescriptor(file.GetHandle());
+            inputFile = std::make_unique<TBufferedFileInput>(file, FileBufferLength);
         } catch (...) {
             ReportLine(CurrentExceptionMessage() + ": " + names.Input);
             return 1;
@@ -132,6 +137,14 @@ int RunCommandLine(int argc, char** argv) {
     }
     std::unique_ptr<TBufferedFileOutput> outputFile;
     if (!names.Output.empty() && IsFileName(names.Output)) {
+        // Opening the output truncates it: the input would be gone before it was read. Only a
+        // regular file loses its text so; a terminal or a device may well be both.
+        if (inputIdentity.Regular &&
+            inputIdentity.SameFile(TFileIdentity::OfPath(names.Output.c_str()))) {
+            ReportLine("the output file \"" + names.Output + "\" is the input file \"" +
+                       names.Input + "\"; nothing was written");
+            return 1;
+        }
         try {
             outputFile = std::make_unique<TBufferedFileOutput>(names.Output, FileBufferLength);
         } catch (...) {

@@ -47,9 +47,10 @@ const std::string Revision =
     "+0300 \n";
 
 // The files every case starts with. None holds a letter, so that copying them (-c) gives the
-// same output as the analysis of their text would.
+// same output as the analysis of their text would. link.txt is a symbolic link to in.txt.
+const char InText[] = "1, 2.\r\n3;\n4";
 const std::pair<const char*, const char*> Fixture[] = {
-    {"in.txt", "1, 2.\r\n3;\n4"},
+    {"in.txt", InText},
     {"-c", "7\n"},
     {"-n", "8\n"},
     {"out.txt", "old\n"},
@@ -228,6 +229,27 @@ const TCase Cases[] = {
                "(0x28): missing.txt\n",
      .Status = 1,
      .Files = {{"out.txt", "old\n"}}},
+    {.Name = "the input as the output",
+     .Args = {"-c", "in.txt", "in.txt"},
+     .Stderr = "the output file \"in.txt\" is the input file \"in.txt\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}}},
+    {.Name = "the input as the output, spelt otherwise",
+     .Args = {"-c", "in.txt", "./in.txt"},
+     .Stderr = "the output file \"./in.txt\" is the input file \"in.txt\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}}},
+    {.Name = "the input as the output through a symbolic link",
+     .Args = {"-c", "in.txt", "link.txt"},
+     .Stderr = "the output file \"link.txt\" is the input file \"in.txt\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}}},
+    {.Name = "a symbolic link as the input and its target as the output",
+     .Args = {"-c", "link.txt", "in.txt"},
+     .Stderr = "the output file \"in.txt\" is the input file \"link.txt\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}}},
+    {.Name = "a device may be both input and output", .Args = {"-c", "/dev/null", "/dev/null"}},
     {.Name = "an output that cannot be opened",
      .Args = {"-c", "in.txt", "nodir/out.txt"},
      .Stderr = "(No such file or directory) can't open \"nodir/out.txt\" with mode "
@@ -273,6 +295,9 @@ public:
         Path_ = path;
         for (const auto& [name, content] : Fixture) {
             std::ofstream(Path_ + "/" + name, std::ios::binary) << content;
+        }
+        if (symlink("in.txt", (Path_ + "/link.txt").c_str()) != 0) {
+            throw std::runtime_error("symlink failed");
         }
     }
     ~TScratchDir() {

@@ -1,0 +1,26 @@
+#include "util/system/file_identity.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+TFileIdentity FromStatus(const struct stat& st) noexcept {
+    TFileIdentity id;
+    id.Device = static_cast<uint64_t>(st.st_dev);
+    id.Inode = static_cast<uint64_t>(st.st_ino);
+    id.Known = true;
+    id.Regular = S_ISREG(st.st_mode);
+    return id;
+}
+
+}  // namespace
+
+TFileIdentity TFileIdentity::OfDescriptor(int fd) noexcept {
+    struct stat st;
+    return fstat(fd, &st) == 0 ? FromStatus(st) : TFileIdentity();
+}
+
+TFileIdentity TFileIdentity::OfPath(const char* path) noexcept {
+    struct stat st;
+    return stat(path, &st) == 0 ? FromStatus(st) : TFileIdentity();
+}

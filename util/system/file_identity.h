@@ -1,0 +1,21 @@
+// Which file a descriptor or a path reaches: its device and inode. Two names reach one file
+// (through hard or symbolic links, or two spellings of one path) exactly when these are equal.
+#pragma once
+
+#include <cstdint>
+
+// Never throws; a file that cannot be examined has no identity and equals nothing.
+struct TFileIdentity {
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    bool Known = false;
+    bool Regular = false;  // a regular file, not a directory, device, pipe or socket
+
+    static TFileIdentity OfDescriptor(int fd) noexcept;
+    // Follows symbolic links; the file is not opened, so a pipe's writer is not waited for.
+    static TFileIdentity OfPath(const char* path) noexcept;
+
+    bool SameFile(const TFileIdentity& other) const noexcept {
+        return Known && other.Known && Device == other.Device && Inode == other.Inode;
+    }
+};
