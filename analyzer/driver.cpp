@@ -12,6 +12,28 @@
 
 #include <vector>
 
+namespace {
+
+// The run's input, which hands the output over before every read: a read may wait for a user
+// who is waiting for the analysis of the lines before it.
+class TOutputFirstInput : public TInputStream {
+public:
+    TOutputFirstInput(TInputStream& input, TAnalysisPrinter& printer)
+        : Input_(input), Printer_(printer) {}
+
+protected:
+    size_t DoRead(void* buffer, size_t length) override {
+        Printer_.Flush();
+        return Input_.Read(buffer, length);
+    }
+
+private:
+    TInputStream& Input_;
+    TAnalysisPrinter& Printer_;
+};
+
+}  // namespace
+
 void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOptions* options,
                  NLemmix::IWordAnalyzer* analyzer, size_t wordCacheBytes) {
     TAnalysisPrinter printer(options, &output);
@@ -19,7 +41,8 @@ void RunAnalysis(TInputStream& input, TOutputStream& output, const TAnalyzerOpti
     NLemmix::TPrintedWordCache cache(&printer, wordCacheBytes);
     NLemmix::TTokenHandler handler(options, &preprocessor, analyzer, &cache);
     const TTokenizerConfig config{&handler, true};
-    TLineReader reader(input, TLineFeedForm::ForCharset(options->Encoding));
+    TOutputFirstInput outputFirst(input, printer);
+    TLineReader reader(outputFirst, TLineFeedForm::ForCharset(options->Encoding));
     TLineDecoder decoder(options->Encoding);
     std::vector<char> line;
     std::vector<wchar16> units;

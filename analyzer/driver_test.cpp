@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -90,6 +92,50 @@ TEST(DriverTest, AnalysesTextInItsEncoding) {
     for (const auto& c : cases) {
         EXPECT_EQ(Analyse(c.Input, c.Encoding), c.Output) << c.Encoding;
     }
+}
+
+// Hands out one line a read, as a pipe does when its writer waits for the answer, and keeps
+// what the output held at every read.
+class TLinePerReadInput : public TInputStream {
+public:
+    TLinePerReadInput(std::vector<std::string> lines, const TTraceOutput& out)
+        : Lines_(std::move(lines)), Out_(out) {}
+
+    std::vector<std::string> OutputAtRead;
+
+protected:
+    size_t DoRead(void* buffer, size_t length) override {
+        OutputAtRead.push_back(Out_.Trace);
+        if (Next_ == Lines_.size()) {
+            return 0;
+        }
+        const std::string& line = Lines_[Next_++];
+        EXPECT_LE(line.size(), length);
+        std::memcpy(buffer, line.data(), line.size());
+        return line.size();
+    }
+
+private:
+    std::vector<std::string> Lines_;
+    size_t Next_ = 0;
+    const TTraceOutput& Out_;
+};
+
+TEST(DriverTest, DeliversEveryLineBeforeReadingOn) {
+    TAnalyzerOptions options;
+    options.CopyAll = true;
+    options.Encoding = CODES_UTF8;
+    TFixtureAnalyzer analyzer = DriverDictionary();
+    TTraceOutput out;
+    // An unknown word, whose output no word flush delivers, then a known one.
+    TLinePerReadInput in({"ab\n", "\xd0\x9c\xd0\xb0\xd0\xbc\xd0\xb0\n"}, out);
+    RunAnalysis(in, out, &options, &analyzer);
+    const std::vector<std::string> expected = {
+        "|F|",
+        "|F|ab{ab??}\n|F|",
+        "|F|ab{ab??}\n|F|Мама{мама}|F|\n|F|",
+    };
+    EXPECT_EQ(in.OutputAtRead, expected);
 }
 
 TEST(DriverTest, EndsTheRunAtMalformedUtf8AfterWritingTheEarlierLines) {

@@ -2,6 +2,7 @@
 
 #include "analyzer/analyzer_options.h"
 #include "analyzer/driver.h"
+#include "analyzer/standard_input.h"
 #include "analyzer/usage.h"
 #include "getopt/get_opt.h"
 #include "util/charset/charset_names.h"
@@ -152,7 +153,8 @@ int RunCommandLine(int argc, char** argv) {
             return 1;
         }
     }
-    TInputStream& input = inputFile ? static_cast<TInputStream&>(*inputFile) : StdInStream();
+    TStandardInput standardInput;
+    TInputStream& input = inputFile ? static_cast<TInputStream&>(*inputFile) : standardInput;
     TOutputStream& output = outputFile ? static_cast<TOutputStream&>(*outputFile) : StdOutStream();
     try {
         RunAnalysis(input, output, &options);

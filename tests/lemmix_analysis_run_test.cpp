@@ -1,7 +1,8 @@
 // The analysis run of lemmix as a process: encodings in and out, the line cutting of UTF-16
-// input, stateful and four-byte output, and the failure policy. The words are Latin and CJK
-// ones, which the Russian analysis prints as unknown words whatever its dictionary holds; the
-// embedded Russian dictionary itself is checked on a few words any cut of it must know.
+// input, stateful and four-byte output, an input that stays open, and the failure policy. The words
+// are mostly Latin and CJK ones, which the Russian analysis prints as unknown words whatever its
+// dictionary holds; the embedded Russian dictionary itself is checked on a few words any cut of it
+// must know.
 #include "tests/process.h"
 
 #include <gmock/gmock.h>
@@ -81,6 +82,22 @@ TEST(LemmixAnalysisRunTest, AnalysesRussianWithTheEmbeddedDictionary) {
     // A word no dictionary holds gets only hypotheses, marked "?".
     ASSERT_FALSE(lemmas["кракозябрость"].empty()) << r.Stdout;
     EXPECT_THAT(lemmas["кракозябрость"], ::testing::Each(::testing::EndsWith("?"))) << r.Stdout;
+}
+
+// A program that writes a line and waits for its analysis before it writes the next one.
+TEST(LemmixAnalysisRunTest, AnswersEachLineWhileTheInputStaysOpen) {
+    TInteractiveProcess lemmix({LEMMIX_EXECUTABLE, {"lemmix", "-c", "-e", "utf-8"}, "", "", ""});
+    const std::string first = "ab cd\n";
+    const std::string firstOut = "ab{ab??} cd{cd??}\n";
+    lemmix.Write(first);
+    EXPECT_EQ(lemmix.ReadOutput(firstOut.size()), firstOut);
+    lemmix.Write("ef\n");
+    const std::string bothOut = firstOut + "ef{ef??}\n";
+    EXPECT_EQ(lemmix.ReadOutput(bothOut.size()), bothOut);
+    const TProcessResult r = lemmix.Finish();
+    EXPECT_EQ(r.Stdout, bothOut);
+    EXPECT_EQ(r.Stderr, "");
+    EXPECT_EQ(r.Status, 0);
 }
 
 TEST(LemmixAnalysisRunTest, EndsAtMalformedUtf8AfterTheEarlierLines) {
