@@ -15,7 +15,10 @@ constexpr size_t LargePending = 1 << 16;
 }  // namespace
 
 TAnalysisPrinter::TAnalysisPrinter(const TAnalyzerOptions* options, TOutputStream* output)
-    : Options_(options), Output_(output), Recoder_(options->Encoding) {}
+    : Options_(options),
+      Output_(output),
+      Recoder_(options->Encoding),
+      AsciiIsOneByte_(Recoder_.AsciiIsOneByte()) {}
 
 void TAnalysisPrinter::WritePending() {
     if (Pending_.empty()) {
@@ -104,7 +107,7 @@ void TAnalysisPrinter::BeginAnalyses(const wchar16* text, size_t length) {
 
 void TAnalysisPrinter::PrintUnknownWord(const wchar16* text, size_t length) {
     WriteRecoded(text, length);
-    Pending_.append("??", 2);
+    PutAscii("??", 2);
 }
 
 void TAnalysisPrinter::PrintAnalysis(const TPrintedAnalysis& analysis, double frequency) {
@@ -117,7 +120,13 @@ void TAnalysisPrinter::PrintAnalysis(const TPrintedAnalysis& analysis, double fr
         Put('?');
     }
     if (Options_->Frequency) {
-        AppendFormatted(Pending_, ":%.2lf", frequency);
+        if (AsciiIsOneByte_) {
+            AppendFormatted(Pending_, ":%.2lf", frequency);
+        } else {
+            Number_.clear();
+            AppendFormatted(Number_, ":%.2lf", frequency);
+            PutAscii(Number_.data(), Number_.size());
+        }
     }
     if (Options_->GrammarInfo) {
         const size_t k = analysis.FormGrammarCount;
@@ -198,9 +207,9 @@ void TAnalysisPrinter::PrintSentenceEnd() {
         return;
     }
     if (Options_->WordPerLine) {
-        Pending_.append("\\s", 2);
+        PutAscii("\\s", 2);
     } else {
-        Pending_.append("{\\s}", 4);
+        PutAscii("{\\s}", 4);
     }
     LinePending_ = true;
 }

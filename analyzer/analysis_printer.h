@@ -79,7 +79,15 @@ public:
 private:
     void PrintGrammar(const char* codes);
     void WriteRecoded(const wchar16* text, size_t length);
-    void Put(char c) { Pending_.append(c); }
+    // The marks of the format: ASCII, written as the output encoding writes it.
+    void Put(char c) {
+        if (AsciiIsOneByte_) {
+            Pending_.append(c);
+        } else {
+            Recoder_.AppendAscii(&c, 1, Pending_);
+        }
+    }
+    void PutAscii(const char* text, size_t length) { Recoder_.AppendAscii(text, length, Pending_); }
     void LineFeed();
     void WriteIfLarge();
 
@@ -88,7 +96,9 @@ private:
     bool LemmaWritten_ = false;
     bool LinePending_ = false;
     TOutputRecoder Recoder_;
+    bool AsciiIsOneByte_;
     Stroka Pending_;
+    Stroka Number_;  // the frequency text, for an encoding that does not take ASCII as it is
     TUtf16String Escaped_;
     Stroka GrammarText_;
     TPrintedStretch* Recording_ = nullptr;

@@ -247,8 +247,11 @@ TEST(AnalysisPrinterTest, WritesTextAndGrammarInTheOutputEncoding) {
         {"windows-1251", u"a\u4e00", "a?{a?=S,\xe5\xe4=}"},           // unmappable: the page's '?'
         {"utf-8", u"a\xd800", "a\xef\xbf\xbd{a\xef\xbf\xbd=S,ед=}"},  // broken surrogate
         {"korvel", u"Ж", "\xc6{\xc6=S,\xe5\xe4=}"},
-        // UTF-16: text two bytes a unit, the marks of the format one byte.
-        {"utf-16le", u"я", "\x4f\x04{\x4f\x04=S\0,\0\x35\x04\x34\x04=}"s},
+        // UTF-16: the marks of the format are two bytes a unit like the text.
+        {"utf-16le", u"я", "\x4f\x04{\0\x4f\x04=\0S\0,\0\x35\x04\x34\x04=\0}\0"s},
+        {"utf-16be", u"я", "\x04\x4f\0{\x04\x4f\0=\0S\0,\x04\x35\x04\x34\0=\0}"s},
+        // ISO-2022-KR writes a header before every piece, and ASCII one byte a character.
+        {"iso-2022-kr", u"a", "\x1b$)Ca{\x1b$)Ca=\x1b$)CS,\x0e,V,U\x0f=}"},
         // GB18030's four-byte characters need more than three bytes a unit.
         {"gb18030", u"\U00010000\U00010000",
          "\x90\x30\x81\x30\x90\x30\x81\x30{\x90\x30\x81\x30\x90\x30\x81\x30=S,\xa7\xd6\xa7\xd5=}"},

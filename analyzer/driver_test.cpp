@@ -86,8 +86,8 @@ TEST(DriverTest, AnalysesTextInItsEncoding) {
         {"utf-8", "Мама мыла\n", "Мама{мама} мыла{мыло|мыть}\n"},
         // U+010A holds the byte 0x0A, and so does the line feed's first byte.
         {"utf-16le", "\x0a\x01\x0a\x00\x1c\x04\x30\x04\x3c\x04\x30\x04\r\x00\n\x00"s,
-         "\x0a\x01{\x0b\x01}\x0a\x00\x1c\x04\x30\x04\x3c\x04\x30\x04{\x3c\x04\x30\x04\x3c\x04\x30\x04}\x0a\x00"s},
-        {"utf-16be", "\x01\x0a"s, "\x01\x0a{\x01\x0b}\x00\x0a"s},
+         "\x0a\x01{\0\x0b\x01}\0\x0a\x00\x1c\x04\x30\x04\x3c\x04\x30\x04{\0\x3c\x04\x30\x04\x3c\x04\x30\x04}\0\x0a\x00"s},
+        {"utf-16be", "\x01\x0a"s, "\x01\x0a\0{\x01\x0b\0}\x00\x0a"s},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Analyse(c.Input, c.Encoding), c.Output) << c.Encoding;

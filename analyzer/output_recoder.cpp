@@ -43,6 +43,49 @@ TOutputRecoder::TOutputRecoder(ECharset code) : Page_(*CodePageByCharset(code)) 
         ThrowInvalidCharset(code);
     }
     Encoder_ = EncoderByCharset(code);
+    if (!Encoder_ && Page_.Code != CODES_UTF8) {
+        LearnAsciiForms();
+    }
+}
+
+void TOutputRecoder::OpenConverter() {
+    auto converter = std::make_unique<TIconvConverter>(Page_.Name(), "UTF-16LE");
+    if (!converter->Valid()) {
+        throw kexception() << "Can not convert from UTF-16LE to " << Page_.Name();
+    }
+    Converter_ = std::move(converter);
+}
+
+void TOutputRecoder::LearnAsciiForms() {
+    // The width of a character is what one more of it adds: a page may put a header before
+    // every piece (ISO-2022-KR) and still write ASCII one byte a character.
+    const wchar16 probe[] = {u'{', u'{'};
+    Stroka one, two;
+    try {
+        AppendUtf16(probe, 1, one);
+        AppendUtf16(probe, 2, two);
+    } catch (const kexception&) {
+        return;  // a page iconv cannot write fails with the first text, as it always did
+    }
+    if (two.size() - one.size() <= 1) {
+        return;
+    }
+    AsciiForms_.resize(128);
+    for (wchar16 c = 0; c < 128; ++c) {
+        // Each piece ends in the initial state, so a character's form does not depend on what
+        // stands before it.
+        AppendUtf16(&c, 1, AsciiForms_[c]);
+    }
+}
+
+void TOutputRecoder::AppendAscii(const char* text, size_t length, Stroka& out) const {
+    if (AsciiForms_.empty()) {
+        out.append(text, length);
+        return;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        out.append(AsciiForms_[static_cast<unsigned char>(text[i]) & 0x7F]);
+    }
 }
 
 TOutputRecoder::~TOutputRecoder() = default;
@@ -71,11 +114,7 @@ void TOutputRecoder::AppendUtf16(const wchar16* text, size_t length, Stroka& out
         return;
     }
     if (!Converter_) {
-        auto converter = std::make_unique<TIconvConverter>(Page_.Name(), "UTF-16LE");
-        if (!converter->Valid()) {
-            throw kexception() << "Can not convert from UTF-16LE to " << Page_.Name();
-        }
-        Converter_ = std::move(converter);
+        OpenConverter();
     }
     const char* in = reinterpret_cast<const char*>(text);
     size_t inLeft = length * sizeof(wchar16);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 struct Encoder;
 
@@ -22,6 +23,13 @@ public:
     explicit TOutputRecoder(ECharset code);
     ~TOutputRecoder();
 
+    // False for a page that writes an ASCII character in more than one byte (UTF-16): the
+    // marks of the output format then go through AppendAscii, as its bytes would be misread.
+    // True for every other page, which takes the marks as they are.
+    bool AsciiIsOneByte() const noexcept { return AsciiForms_.empty(); }
+    // Appends ASCII text (bytes 0 to 0x7F) as the page writes it.
+    void AppendAscii(const char* text, size_t length, Stroka& out) const;
+
     // Raises "Can not convert from UTF-16LE to <name>" when iconv cannot write the page and
     // "Unknown iconv error" for any other iconv failure; what was appended before stays.
     void AppendUtf16(const wchar16* text, size_t length, Stroka& out);
@@ -30,7 +38,12 @@ public:
     void AppendKorvel(const char* text, size_t length, Stroka& out);
 
 private:
+    void OpenConverter();
+    // Fills AsciiForms_ when the page's ASCII characters are wider than one byte.
+    void LearnAsciiForms();
+
     const CodePage& Page_;
     const Encoder* Encoder_ = nullptr;  // single-byte pages only
     std::unique_ptr<TIconvConverter> Converter_;
+    std::vector<Stroka> AsciiForms_;  // empty, or the page's form of each of the 128 characters
 };

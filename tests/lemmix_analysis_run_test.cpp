@@ -1,9 +1,12 @@
 // The analysis run of lemmix as a process: encodings in and out, the line cutting of UTF-16
-// input, stateful and four-byte output, an input that stays open, and the failure policy. The words
-// are mostly Latin and CJK ones, which the Russian analysis prints as unknown words whatever its
-// dictionary holds; the embedded Russian dictionary itself is checked on a few words any cut of it
-// must know.
+// input, stateful and four-byte output, output in the encodings that write ASCII in more than
+// one byte, an input that stays open, and the failure policy. The words are mostly Latin and
+// CJK ones, which the Russian analysis prints as unknown words whatever its dictionary holds;
+// the embedded Russian dictionary itself is checked on a few words any cut of it must know.
 #include "tests/process.h"
+
+#include "util/charset/codepage.h"
+#include "util/charset/iconv.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -35,7 +38,9 @@ TEST(LemmixAnalysisRunTest, AnalysesInEveryKindOfEncoding) {
         {{"-l", "-n"}, "ab", "ab??\n"},
         {{"-e", "koi8-r", "-c"}, "ab\n", "ab{ab??}\n"},
         // UTF-16LE: U+010A holds the byte 0x0A; the line is cut at U+000A only.
-        {{"-e", "utf-16le", "-c"}, "\x0a\x01-\0a\0\n\0"s, "\x0a\x01{\x0a\x01??}-\0a\0{a\0??}\n\0"s},
+        {{"-e", "utf-16le", "-c"},
+         "\x0a\x01-\0a\0\n\0"s,
+         "\x0a\x01{\0\x0a\x01?\0?\0}\0-\0a\0{\0a\0?\0?\0}\0\n\0"s},
         // GB18030 writes U+10000 in four bytes.
         {{"-e", "gb18030", "-c"}, "\x90\x30\x81\x30\n", "\x90\x30\x81\x30{\x90\x30\x81\x30??}\n"},
         // Every piece of ISO-2022-JP output ends in the initial shift state.
@@ -82,6 +87,61 @@ TEST(LemmixAnalysisRunTest, AnalysesRussianWithTheEmbeddedDictionary) {
     // A word no dictionary holds gets only hypotheses, marked "?".
     ASSERT_FALSE(lemmas["кракозябрость"].empty()) << r.Stdout;
     EXPECT_THAT(lemmas["кракозябрость"], ::testing::Each(::testing::EndsWith("?"))) << r.Stdout;
+}
+
+// The text converted with iconv; what the target cannot hold is left out.
+std::string Iconv(const std::string& text, const char* to, const char* from) {
+    TIconvConverter converter(to, from);
+    EXPECT_TRUE(converter.Valid()) << from << " to " << to;
+    std::string out(text.size() * 8 + 64, '\0');
+    const char* src = text.data();
+    size_t srcLeft = text.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    EXPECT_EQ(converter.Convert(src, srcLeft, dst, dstLeft), TIconvConverter::Done) << to;
+    EXPECT_EQ(converter.Finish(dst, dstLeft), TIconvConverter::Done) << to;
+    out.resize(out.size() - dstLeft);
+    return out;
+}
+
+// The charset codes of the table whose pages write ASCII text as something other than its own
+// bytes, one byte each (a header before it, as ISO-2022-KR writes, still counts as one byte).
+std::vector<int> CodesWithWideAscii() {
+    const std::string probe = "Lemmix{}|=?:._09(s)";
+    std::vector<int> codes;
+    for (int code = 0; code < CODES_MAX; ++code) {
+        const CodePage& page = *CodePageByCharset(code);
+        if (page.SingleByte() || !TIconvConverter(page.Name(), "UTF-8").Valid()) {
+            continue;
+        }
+        if (Iconv(probe, page.Name(), "UTF-8").find(probe) == std::string::npos) {
+            codes.push_back(code);
+        }
+    }
+    return codes;
+}
+
+TEST(LemmixAnalysisRunTest, WritesTheFormatInEncodingsWhereAsciiIsWider) {
+    const std::string text =
+        "Мама мыла раму. Кракозябры_ab, 42 шт.! Ёж?\n"
+        "«Он пришёл»: по-русски (да)\n";
+    const std::vector<int> codes = CodesWithWideAscii();
+    // UTF-16BE and UTF-16LE at least.
+    EXPECT_GE(codes.size(), 2u);
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"-c", "-i", "-f", "-s"}, {"-c", "-n", "-s", "-f"}}) {
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"-e", "utf-8"});
+        const TProcessResult expected = Lemmix(args, text);
+        ASSERT_EQ(expected.Status, 0) << expected.Stderr;
+        for (const int code : codes) {
+            const char* name = NameByCharset(code);
+            args.back() = std::to_string(code);
+            const TProcessResult r = Lemmix(args, Iconv(text, name, "UTF-8"));
+            EXPECT_EQ(r.Status, 0) << name << ": " << r.Stderr;
+            EXPECT_EQ(Iconv(r.Stdout, "UTF-8", name), expected.Stdout) << name << " " << options[1];
+        }
+    }
 }
 
 // A program that writes a line and waits for its analysis before it writes the next one.
