@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -119,6 +120,41 @@ TEST(AnalysisPrinterTest, RepeatsTheHypothesisMarkBeforeEveryGrammarVariant) {
     EXPECT_EQ(out.Text, "W{L?=S=род,ед|?=S=ед|M}W{M=V=}");
 }
 
+// The hypothesis, second-dictionary and placeholder flags each make a record uncertain; no other
+// flag does. The mark follows the lemma and, with -i, begins every further grammar variant.
+TEST(AnalysisPrinterTest, MarksEveryUncertainRecordAndNoOther) {
+    const struct {
+        uint32_t Flags;
+        bool Uncertain;
+    } cases[] = {
+        {AF_HYPOTHESIS, true},
+        {AF_SECOND_DICTIONARY, true},
+        {AF_PLACEHOLDER, true},
+        {AF_HYPOTHESIS | AF_KNOWN_BEGINNING, true},
+        {0, false},
+        {AF_KNOWN_BEGINNING, false},
+        {AF_RARE_FORM, false},
+        {AF_TRANSLIT_MASK | AF_LEMMA_FROM_WORD | AF_REGISTRY_DICTIONARY, false},
+    };
+    const char* forms[] = {F1, F2};
+    const std::u16string w = u"W", l = u"L";
+    for (const auto& c : cases) {
+        const std::string mark = c.Uncertain ? "?" : "";
+        for (const char* flags : {"", "i"}) {
+            const TAnalyzerOptions options = PrinterOptions(flags);
+            TTraceOutput out;
+            TAnalysisPrinter printer(&options, &out);
+            printer.BeginAnalyses(w.data(), w.size());
+            printer.PrintAnalysis(View(l, c.Flags, G, forms, 2), 0);
+            printer.EndAnalyses();
+            printer.WritePending();
+            const std::string expected =
+                *flags == '\0' ? "W{L" + mark + "}" : "W{L" + mark + "=S=род,ед|" + mark + "=S=ед}";
+            EXPECT_EQ(out.Text, expected) << "flags 0x" << std::hex << c.Flags << " -" << flags;
+        }
+    }
+}
+
 TEST(AnalysisPrinterTest, PrintsUnknownWords) {
     const struct {
         const char* Flags;
@@ -175,6 +211,66 @@ TEST(AnalysisPrinterTest, CopiesTextAndMarksSentencesBetweenWords) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PrintSequence(c.Flags), c.Output) << "-" << c.Flags;
+    }
+}
+
+// Runs a script with -c -n -s: 'w' prints the word w (lemma l); 'k' prints it too and keeps
+// what it printed; 'r' replays what was kept (as the word cache does, in the state it was kept
+// in); 'e' copies an empty text; 's' marks a sentence end; any other character is copied text.
+std::string PrintScript(const std::string& script) {
+    const TAnalyzerOptions options = PrinterOptions("cns");
+    TTraceOutput out;
+    TAnalysisPrinter printer(&options, &out);
+    TPrintedStretch kept;
+    for (const char event : script) {
+        const std::u16string text(event == 'e' ? 0 : 1, static_cast<char16_t>(event));
+        switch (event) {
+            case 'w':
+            case 'k':
+                if (event == 'k') {
+                    printer.StartRecording(&kept);
+                }
+                printer.BeginAnalyses(u"w", 1);
+                printer.PrintAnalysis(View(u"l", 0, "", nullptr, 0), 0);
+                printer.EndAnalyses();
+                printer.Flush();
+                printer.StopRecording();
+                break;
+            case 'r': {
+                std::vector<uint32_t> flushes(kept.Flushes.begin(), kept.Flushes.end());
+                printer.Replay({kept.Bytes, reinterpret_cast<const char*>(flushes.data()),
+                                flushes.size(), kept.LinePendingAfter});
+                break;
+            }
+            case 's':
+                printer.PrintSentenceEnd();
+                break;
+            default:
+                printer.PrintText(text.data(), text.size());
+                break;
+        }
+    }
+    printer.WritePending();
+    return out.Text;
+}
+
+// In word-per-line mode a line feed comes before a word when text or a mark was written since
+// the last word, and never between pieces of copied text; a replayed word leaves the state its
+// first printing left, so no blank line follows it.
+TEST(AnalysisPrinterTest, StartsALineOnlyWhereAWordFollowsCopiedText) {
+    const struct {
+        const char* Script;
+        const char* Output;
+    } cases[] = {
+        {"w, (sw\n", "w{l}\n,_(\\s\nw{l}\n\\n"},
+        {"w,e,w", "w{l}\n,,\nw{l}\n"},
+        {"krw", "w{l}\nw{l}\nw{l}\n"},
+        {",k,rw", ",\nw{l}\n,\nw{l}\nw{l}\n"},
+        {",k,r)w", ",\nw{l}\n,\nw{l}\n)\nw{l}\n"},
+        {"ew", "\nw{l}\n"},  // the empty gap before a word printed part by part
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PrintScript(c.Script), c.Output) << c.Script;
     }
 }
 

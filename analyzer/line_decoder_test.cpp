@@ -47,6 +47,34 @@ TEST(LineDecoderTest, DecodesEveryKindOfEncoding) {
     }
 }
 
+// U+10000 is the first code point that takes a surrogate pair; four bytes that spell a code
+// point below it, or one above U+10FFFF, are malformed.
+TEST(LineDecoderTest, DecodesUtf8AtTheEdgesOfTheBasicPlane) {
+    const struct {
+        std::string Bytes;
+        std::u16string Text;  // empty: malformed
+    } cases[] = {
+        {"\xef\xbf\xbf", u"\uFFFF"},
+        {"\xf0\x90\x80\x80", u"\xD800\xDC00"},
+        {"a\xf0\x90\x80\x80"
+         "b",
+         u"a\xD800\xDC00"
+         u"b"},
+        {"\xf0\x90\x80\x81", u"\xD800\xDC01"},
+        {"\xf4\x8f\xbf\xbf", u"\xDBFF\xDFFF"},
+        {"\xf0\x8f\xbf\xbf", u""},
+        {"\xf4\x90\x80\x80", u""},
+    };
+    TLineDecoder decoder(CODES_UTF8);
+    for (const auto& c : cases) {
+        if (c.Text.empty()) {
+            EXPECT_THROW(Decode(decoder, c.Bytes), kexception) << c.Bytes;
+        } else {
+            EXPECT_EQ(Decode(decoder, c.Bytes), c.Text) << c.Bytes;
+        }
+    }
+}
+
 TEST(LineDecoderTest, StartsEveryLineInTheInitialShiftState) {
     TLineDecoder decoder(Code("iso-2022-jp"));
     // The first line ends shifted into JIS X 0208; the next one is ASCII again.
