@@ -67,7 +67,7 @@ void TOutputRecoder::LearnAsciiForms() {
     } catch (const kexception&) {
         return;  // a page iconv cannot write fails with the first text, as it always did
     }
-    if (two.size() - one.size() <= 1) {
+    if (two.size() <= one.size() + 1) {
         return;
     }
     AsciiForms_.resize(128);
