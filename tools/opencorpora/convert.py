@@ -88,11 +88,25 @@ class TableCounter:
         ])
 
 
-def is_held_out(lexeme, seed, share):
-    """Whether a lexeme falls in the held-out share: a hash of the seed and the lexeme's
-    paradigm and stem, so the choice does not depend on the order of reading."""
+def lexeme_hash(lexeme, seed):
+    """A hash of the seed and the lexeme's paradigm and stem, so that a choice of lexemes does
+    not depend on the order of reading."""
     key = ("%s\t%d\t%s" % (seed, lexeme.paradigm, lexeme.stem)).encode("utf-8")
-    return int.from_bytes(hashlib.sha256(key).digest()[:8], "little") < share * 2.0**64
+    return int.from_bytes(hashlib.sha256(key).digest()[:8], "little")
+
+
+def is_held_out(lexeme, seed, share):
+    """Whether a lexeme falls in the held-out share."""
+    return lexeme_hash(lexeme, seed) < share * 2.0**64
+
+
+def lexeme_sample(lexemes, seed, count):
+    """A predicate that holds for exactly `count` lexemes (all when there are fewer): those with
+    the smallest hashes. The seed is salted so that the sample and the held-out share of one
+    seed do not coincide."""
+    ranked = sorted(lexemes, key=lambda x: lexeme_hash(x, "sample " + str(seed)))
+    chosen = {(x.paradigm, x.stem) for x in ranked[:count]}
+    return lambda x: (x.paradigm, x.stem) in chosen
 
 
 def word_lines(entry, grammemes):
@@ -103,11 +117,13 @@ def word_lines(entry, grammemes):
 
 
 def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwritable=False,
-            inventory=None, word_list=None, held_out=None, train_out=None, held_out_list=None):
+            inventory=None, word_list=None, held_out=None, train_out=None, held_out_list=None,
+            sampled=None, sample_list=None):
     """Writes every entry to `out` and returns the report as an ordered dict of figures and
     lists. `word_list` receives the wordforms of every entry the compiler accepts. With
     `held_out` (a predicate on lexemes), the entries of the other lexemes also go to
-    `train_out` and the wordforms of the held-out ones to `held_out_list`."""
+    `train_out` and the wordforms of the held-out ones to `held_out_list`. With `sampled` (a
+    predicate on lexemes), the wordforms of the sampled lexemes go to `sample_list`."""
     grammemes = maker.grammemes
     if stems == "variants" and inventory is None:
         inventory = entries.EndingInventory()
@@ -125,6 +141,8 @@ def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwrita
         counts["lexemes"] += 1
         aside = held_out is not None and held_out(lexeme)
         counts["held-out lexemes"] += aside
+        in_sample = sampled is not None and sampled(lexeme)
+        counts["sampled lexemes"] += in_sample
         counts["lexeme wordforms"] += len(lexeme.forms)
         made = maker.entries(lexeme.forms)
         for entry in made:
@@ -164,6 +182,8 @@ def convert(lexemes, maker, out, stems="single", ending_share=0.01, keep_unwrita
                 word_list.write(word_lines(entry, grammemes))
             if aside and held_out_list is not None:
                 held_out_list.write(word_lines(entry, grammemes))
+            if in_sample and sample_list is not None:
+                sample_list.write(word_lines(entry, grammemes))
             stem_counts[len({entries.normalize(f.stem) for f in entry.forms})] += 1
             tables.add(entry)
     report = collections.OrderedDict()
@@ -209,7 +229,11 @@ def main(argv=None):
     parser.add_argument("--held-out-list", help="write the wordforms of the held-out "
                         "lexemes (as --word-list) to this file")
     parser.add_argument("--held-out-share", type=float, default=0.05)
-    parser.add_argument("--seed", default="1", help="seed of the held-out choice")
+    parser.add_argument("--sample-list", help="write the wordforms of a sample of lexemes (as "
+                        "--word-list) to this file")
+    parser.add_argument("--sample-lexemes", type=int, default=20000,
+                        help="the number of lexemes in the sample")
+    parser.add_argument("--seed", default="1", help="seed of the held-out choice and the sample")
     args = parser.parse_args(argv)
     if bool(args.train_output) != bool(args.held_out_list):
         parser.error("--train-output and --held-out-list go together")
@@ -223,17 +247,21 @@ def main(argv=None):
     held_out = None
     if args.train_output:
         held_out = lambda x: is_held_out(x, args.seed, args.held_out_share)
+    sampled = None
+    if args.sample_list:
+        sampled = lexeme_sample(lexemes, args.seed, args.sample_lexemes)
     with contextlib.ExitStack() as files:
-        out, word_list, train_out, held_out_list = (
+        out, word_list, train_out, held_out_list, sample_list = (
             files.enter_context(f) if f else None
             for f in map(open_text, (args.output, args.word_list, args.train_output,
-                                     args.held_out_list)))
+                                     args.held_out_list, args.sample_list)))
         for f in (out, train_out):
             if f and args.language:
                 f.write("@language: %s\n" % args.language)
         report = convert(lexemes, maker, out, args.stems, args.ending_share,
                          args.keep_unwritable, word_list=word_list, held_out=held_out,
-                         train_out=train_out, held_out_list=held_out_list)
+                         train_out=train_out, held_out_list=held_out_list, sampled=sampled,
+                         sample_list=sample_list)
     counts = report["counts"]
     if counts["lexeme wordforms"] != dicts.key_count:
         raise SystemExit("the lexemes hold %d wordforms, the DAWG %d keys"

@@ -305,6 +305,28 @@ class Output(unittest.TestCase):
         self.assertNotEqual(chosen, [x.paradigm for x in lexemes
                                      if convert.is_held_out(x, "19", 0.05)])
 
+    def test_lexeme_sample_lists_whole_lexemes_by_seed_alone(self):
+        lexemes = [azdicts.Lexeme(p, "ст", []) for p in range(400)]
+        chosen = [x.paradigm for x in lexemes if convert.lexeme_sample(lexemes, "18", 30)(x)]
+        self.assertEqual(len(chosen), 30)
+        self.assertEqual(chosen, [x.paradigm for x in lexemes
+                                  if convert.lexeme_sample(lexemes[::-1], "18", 30)(x)])
+        self.assertNotEqual(chosen, [x.paradigm for x in lexemes
+                                     if convert.lexeme_sample(lexemes, "19", 30)(x)])
+        held = [x.paradigm for x in sorted(
+            lexemes, key=lambda x: convert.lexeme_hash(x, "18"))[:30]]
+        self.assertNotEqual(sorted(chosen), sorted(held))
+        self.assertEqual(len([x for x in lexemes if convert.lexeme_sample(lexemes, "18",
+                                                                          999)(x)]), 400)
+        # All entries of a sampled lexeme (D1) go to the sample list.
+        two = azdicts.Lexeme(7, "", lexeme(("два", "NUMR masc,nomn"),
+                                           ("второй", "ADJF,Anum masc,sing,nomn")))
+        table = azdicts.Lexeme(0, "стол", lexeme(("стол", "NOUN,inan,masc sing,nomn"),))
+        sample = io.StringIO()
+        convert.convert([two, table], entries.EntryMaker(MAPPER), io.StringIO(),
+                        sampled=lambda x: x is two, sample_list=sample)
+        self.assertEqual(sample.getvalue(), "два\tдва\tNUM\nвторой\tвторой\tANUM\n")
+
     def test_word_sample_is_seeded_in_list_order_and_leaves_out_long_compounds(self):
         lines = ["слово%d\tслово\tS" % i for i in range(50)] + ["а-а-а-а\tа-а-а-а\tINTJ"]
         first = sample_words.sample(lines, 10, 18)
