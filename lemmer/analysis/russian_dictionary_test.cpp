@@ -133,6 +133,30 @@ TEST_F(RussianDictionaryTest, WordsAnalyseToTheirLemmas) {
     }
 }
 
+TEST_F(RussianDictionaryTest, PatronymicsHaveTheirStandardSpellingAsLemma) {
+    // OpenCorpora lists a spelling variant (василиевич) or a misprint (михаилович) before the
+    // standard patronymic; every analysis must carry the standard one, also for the variant
+    // itself. A patronymic known only in informal forms keeps its informal lemma.
+    const struct {
+        const char16_t* Word;
+        const char16_t* Lemma;
+    } cases[] = {
+        {u"Васильевич", u"васильевич"},   {u"Васильевича", u"васильевич"},
+        {u"Василиевич", u"васильевич"},   {u"Васильевна", u"васильевна"},
+        {u"Григорьевна", u"григорьевна"}, {u"Михайлович", u"михайлович"},
+        {u"Михайловна", u"михайловна"},   {u"Саввовна", u"саввовна"},
+        {u"Гаврилыч", u"гаврилыч"},
+    };
+    Options.DictionaryOnly();
+    for (const auto& c : cases) {
+        const std::vector<const TAnalysisRecord*> found = Analyze(c.Word);
+        EXPECT_FALSE(found.empty()) << "case " << (&c - cases);
+        for (const TAnalysisRecord* r : found) {
+            EXPECT_EQ(Fold(r->Lemma, r->LemmaLength), c.Lemma) << "case " << (&c - cases);
+        }
+    }
+}
+
 TEST_F(RussianDictionaryTest, OldSpellingIsFoundAndMarkedObsol) {
     Options.DictionaryOnly();
     const std::vector<const TAnalysisRecord*> found = Analyze(u"хлѣбъ");

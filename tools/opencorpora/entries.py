@@ -76,11 +76,26 @@ def part_of_speech(grammar, grammemes):
     return found[0] if len(found) == 1 else None
 
 
+# OpenCorpora grammemes of a wordform that is not the standard spelling of its lexeme: the
+# spelling variants (V-ie: василиевич beside васильевич), misprints, distortions, informal,
+# slang, archaic and literary forms.
+NONSTANDARD = frozenset(("Infr", "Slng", "Arch", "Litr", "Erro", "Dist"))
+
+
+def is_standard(form):
+    return not any(g.startswith("V-") or g in NONSTANDARD
+                   for g in form.tag.replace(" ", ",").split(","))
+
+
 def pick_lemma(forms, first_form):
     """The lemma of a split-off entry: the lexeme's own lemma when the entry holds form 0, else
-    its infinitive, else its first nominative (singular, masculine where genders vary)."""
+    its infinitive, else its first nominative (singular, masculine where genders vary). Only
+    when no form of the entry is a standard spelling may a variant name the entry: OpenCorpora
+    lists the variant first (василиевич, then васильевич), but names the lexeme after the
+    standard one."""
     if forms[0] is first_form:
         return first_form.word
+    forms = [f for f in forms if is_standard(f)] or forms
     for f in forms:
         if "inf" in f.grammar:
             return f.word

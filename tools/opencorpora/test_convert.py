@@ -98,6 +98,29 @@ class LexemeDecisions(unittest.TestCase):
         for e in made:
             self.assertIsNone(entries.rejection(e, G))
 
+    def test_split_off_entries_are_named_after_the_standard_spelling(self):
+        # OpenCorpora lists a spelling variant (V-ie) or a misprint (Erro) before the standard
+        # form; an entry whose nominatives are all informal keeps an informal name.
+        name = ("василий", "NOUN,anim,masc,Name sing,nomn")
+        cases = [
+            ([("василиевич", "NOUN,anim,masc,Patr sing,nomn,V-ie"),
+              ("васильевич", "NOUN,anim,masc,Patr sing,nomn"),
+              ("василиевича", "NOUN,anim,masc,Patr sing,gent,V-ie"),
+              ("васильевича", "NOUN,anim,masc,Patr sing,gent")], "васильевич"),
+            ([("михаиловна", "NOUN,anim,femn,Patr sing,nomn,Erro"),
+              ("михайловна", "NOUN,anim,femn,Patr sing,nomn"),
+              ("михаловна", "NOUN,anim,femn,Patr,Infr sing,nomn")], "михайловна"),
+            ([("гаврилыч", "NOUN,anim,masc,Patr,Infr sing,nomn"),
+              ("гаврилыча", "NOUN,anim,masc,Patr,Infr sing,gent")], "гаврилыч"),
+        ]
+        for forms, lemma in cases:
+            made = make(name, *forms)
+            self.assertEqual([e.lemma for e in made], [name[0], lemma])
+        # Form 0 names its entry even when it is a variant: it is the lexeme's own lemma.
+        made = make(("вечяслав", "NOUN,anim,masc,Name,Erro sing,nomn"),
+                    ("вячеслав", "NOUN,anim,masc,Name sing,nomn"))
+        self.assertEqual([e.lemma for e in made], ["вечяслав"])
+
     def test_short_participle_takes_the_transitivity_of_its_verb(self):
         (entry,) = make(("сделать", "INFN,perf,tran"),
                         ("сделан", "PRTS,perf,past,pssv masc,sing"))
