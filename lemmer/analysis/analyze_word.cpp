@@ -95,11 +95,13 @@ void StampUnit(TPassState& s, const TLowerView& view, size_t from, size_t firstP
     }
 }
 
-void RaiseQualities(TPassState& s, size_t from) {
+// A language's analysis of several parts says nothing of each part alone, so it raises none;
+// the default language's records (`everyPart`) stand for every part they cover.
+void RaiseQualities(TPassState& s, size_t from, bool everyPart) {
     const uint16_t preferred = s.InPreferredList ? PreferredQuality : 0;
     for (size_t i = from; i < s.Out.size(); ++i) {
         const TAnalysisRecord& r = s.Out[i];
-        if (r.PartCount >= 2) {
+        if (r.PartCount >= 2 && !everyPart) {
             continue;
         }
         for (size_t p = r.FirstPart; p < r.FirstPart + r.PartCount && p < MAX_TOKEN_PARTS; ++p) {
@@ -134,7 +136,7 @@ void AddDefaultPlaceholders(TPassState& s, uint32_t label, bool onlyUnanalysed) 
             s.Out[i].Language = label;
         }
         StampUnit(s, view, from, first, count, false);
-        RaiseQualities(s, from);
+        RaiseQualities(s, from, true);
     };
     if (s.Options.SplitMode == SM_NEVER) {
         const bool none = std::all_of(s.PartQuality, s.PartQuality + view.PartCount,
@@ -256,7 +258,7 @@ size_t AnalyzeInLanguage(TPassState& s, const TLanguageContext& c) {
                                                s.Options.GrammarFilter.c_str());
             }
             StampUnit(s, view, from, firstPart, partCount, len >= 2);
-            RaiseQualities(s, from);
+            RaiseQualities(s, from, false);
             if (s.Options.LemmaFromWordOutsideMasks) {
                 ApplyLemmaFromWord(s, from);
             }

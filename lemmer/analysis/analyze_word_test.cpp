@@ -209,6 +209,16 @@ TEST_F(AnalyzeWordTest, LanguagesWithoutObjectsGivePlaceholdersOnRequest) {
     EXPECT_EQ(Dump(Out), "tisch/3/8/0+1 ");
 }
 
+TEST_F(AnalyzeWordTest, DefaultLanguageRecordOfTheWholeTokenLeavesNoPartToPlaceholders) {
+    // Language 7 has no language object: with UseDefaultLanguage the default language analyses
+    // the token once, as one unit, and that record covers both parts.
+    Options.UseDefaultLanguage = true;
+    Options.SplitMode = SM_NEVER;
+    const TLangMask lang7 = TLangMask(uint64_t(1) << 6);
+    Analyze(TToken(u"мама-abc"), lang7);
+    EXPECT_EQ(Dump(Out), "<1084><1072><1084><1072>-abc/7/8/0+2 ");
+}
+
 TEST_F(AnalyzeWordTest, LemmaFromWordOutsideMasks) {
     Options.LemmaFromWordOutsideMasks = true;
     Options.DictionaryLanguages.Reset();
