@@ -5,6 +5,11 @@
 #include "lemmer/analysis/language_objects.h"
 #include "lemmer/analysis/language_registry.h"
 #include "lemmer/dictionary/dictionary_test_helpers.h"
+#include "lemmer/token/word_parts.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace NLemmer::NTest {
 
@@ -60,6 +65,44 @@ inline void FillAnalysisFixture(NByk::NTest::TFixture& f) {
 
 inline std::u16string LemmaOf(const TAnalysisRecord& r) {
     return std::u16string(r.Lemma, r.Lemma + r.LemmaLength);
+}
+
+inline std::u16string Source(const TAnalysisRecord& r) {
+    return std::u16string(r.Source, r.Source + r.SourceLength);
+}
+
+// A token of `text` whose parts are the maximal runs of units other than '-', '\'' and ' ' in
+// its first `wordEnd` units; what follows them is the tail.
+struct TToken {
+    std::u16string Text;
+    std::vector<TTokenPart> Parts;
+
+    explicit TToken(std::u16string text, size_t wordEnd = std::u16string::npos)
+        : Text(std::move(text)) {
+        NLemmer::SplitWordParts(Text.data(), std::min(wordEnd, Text.size()), Parts,
+                                [](wchar16 c) { return c == u'-' || c == u'\'' || c == u' '; });
+    }
+    TTokenView View() const { return {Text.data(), Text.size(), Parts}; }
+};
+
+// ASCII as it is, every other unit as "<decimal code>".
+inline std::string Escaped(const std::u16string& text) {
+    std::string s;
+    for (char16_t c : text) {
+        s += c < 0x80 ? std::string(1, char(c)) : "<" + std::to_string(int(c)) + ">";
+    }
+    return s;
+}
+
+// "lemma/language/flags/first+count " of each record.
+inline std::string Dump(const TAnalysisVector& out) {
+    std::string s;
+    for (const TAnalysisRecord& r : out) {
+        s += Escaped(LemmaOf(r)) + "/" + std::to_string(r.Language) + "/" +
+             std::to_string(r.Flags) + "/" + std::to_string(r.FirstPart) + "+" +
+             std::to_string(r.PartCount) + " ";
+    }
+    return s;
 }
 
 // Makes a dictionary the Russian main dictionary for the guard's lifetime.

@@ -16,38 +16,9 @@ namespace {
 
 using NLemmer::NTest::LemmaOf;
 
-// A token of `text` whose parts are the maximal runs of characters other than the separators
-// "-'+ " (and #, which only marks an unsplit tail).
-struct TToken {
-    std::u16string Text;
-    std::vector<TTokenPart> Parts;
-
-    explicit TToken(std::u16string text, size_t wordEnd = std::u16string::npos)
-        : Text(std::move(text)) {
-        NLemmer::SplitWordParts(Text.data(), std::min(wordEnd, Text.size()), Parts,
-                                [](wchar16 c) { return c == u'-' || c == u'\'' || c == u' '; });
-    }
-    TTokenView View() const { return {Text.data(), Text.size(), Parts}; }
-};
-
-std::u16string Source(const TAnalysisRecord& r) {
-    return std::u16string(r.Source, r.Source + r.SourceLength);
-}
-
-// "lemma/language/flags/first+count" of each record.
-std::string Dump(const TAnalysisVector& out) {
-    std::string s;
-    for (const TAnalysisRecord& r : out) {
-        std::u16string l = LemmaOf(r);
-        std::string lemma;
-        for (char16_t c : l) {
-            lemma += c < 0x80 ? std::string(1, char(c)) : "<" + std::to_string(int(c)) + ">";
-        }
-        s += lemma + "/" + std::to_string(r.Language) + "/" + std::to_string(r.Flags) + "/" +
-             std::to_string(r.FirstPart) + "+" + std::to_string(r.PartCount) + " ";
-    }
-    return s;
-}
+using NLemmer::NTest::Dump;
+using NLemmer::NTest::Source;
+using NLemmer::NTest::TToken;
 
 class AnalyzeWordTest : public ::testing::Test {
 protected:
@@ -187,6 +158,9 @@ TEST_F(AnalyzeWordTest, EnglishSplitRulesDecideTheUnits) {
     // Not in the contraction set: the parts go apart, the joint unit gets no placeholder.
     Analyze(TToken(u"ran't"), english);
     EXPECT_EQ(Dump(Out), "ran/2/8/0+1 t/2/8/1+1 ");
+    // A Cyrillic part is no English part: it goes apart from the "s" whatever the rule says.
+    Analyze(TToken(u"мама's"), english);
+    EXPECT_EQ(Dump(Out), "s/2/8/1+1 <1084><1072><1084><1072>/0/8/0+1 ");
 }
 
 TEST_F(AnalyzeWordTest, PreferredLanguagesComeFirstAndBadIdsRaise) {

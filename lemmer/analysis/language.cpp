@@ -219,4 +219,14 @@ const TRegisteredLanguages& RegisteredLanguagesSoFar() {
     return RawRegistry();
 }
 
+const TLanguage* ReplaceLanguageById(uint32_t id, const TLanguage* language) {
+    if (id >= TRegisteredLanguages::IdCount) {
+        ThrowRangeError("bitset");
+    }
+    const TLanguage*& slot = RawRegistry().ById[id];
+    const TLanguage* replaced = slot;
+    slot = language;
+    return replaced;
+}
+
 }  // namespace NLemmer::NPrivate

@@ -144,4 +144,8 @@ namespace NLemmer::NPrivate {
 // The languages registered so far, without building the built-in ones
 // (language_registry.h gives the whole registry).
 const TRegisteredLanguages& RegisteredLanguagesSoFar();
+// Puts `language` in the registry under `id` in place of the object there, which it returns;
+// the list and the mask stay as they are. Tests stand a watched language in for a registered
+// one this way and put the registered one back. Not thread-safe.
+const TLanguage* ReplaceLanguageById(uint32_t id, const TLanguage* language);
 }  // namespace NLemmer::NPrivate
