@@ -3,6 +3,8 @@
 #include "lemmer/dictionary/dictionary_test_helpers.h"
 #include "lemmer/dictionary/dictionary_writer.h"
 #include "lemmer/dictionary/rule_matcher.h"
+#include "lemmer/dictionary/rule_record.h"
+#include "util/stream/compact_trie_format.h"
 #include "util/stream/load.h"
 #include "util/stream/memory.h"
 #include "util/stream/string_stream.h"
@@ -12,7 +14,9 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -364,6 +368,212 @@ TEST(DictionaryFormat, TablesThatDoNotFitTogetherAreRefused) {
         } catch (const TLoadEOF& e) {
             ADD_FAILURE() << c.Name << ": " << e.what();
         }
+    }
+}
+
+// Sets the 4 bytes at `pos` to a big-endian value, as the trie's offsets are written.
+void PokeBigEndian(std::string& bytes, size_t pos, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) {
+        bytes[pos + i] = static_cast<char>(value >> (24 - 8 * i));
+    }
+}
+
+// Byte offset of each stem block in a written stream, by slot.
+std::map<uint64_t, size_t> BlockOffsets(const TDictionary& d, const TLayout& l) {
+    std::map<uint64_t, size_t> out;
+    size_t pos = l.Markers + d.StemSlotCount;
+    for (uint64_t slot = 0; slot < d.StemSlotCount; ++slot) {
+        if (const TStemBlock* b = d.StemBlock(slot)) {
+            out[slot] = pos;
+            pos += 4 + 8 * size_t(b->NodeCount) + 4 + 2 * size_t(b->RuleIdCount);
+        }
+    }
+    return out;
+}
+
+// The first record of a compact trie below the root that has a right offset, found by walking
+// down the first arcs: its position.
+size_t FirstInnerRecordWithAnOffset(const std::string& trie) {
+    for (size_t pos = 0; pos < trie.size();) {
+        const unsigned flags = static_cast<unsigned char>(trie[pos]);
+        if (!(flags & 0x40)) {
+            break;  // a jump or an arc without a child: the fixtures' tries have none on the way
+        }
+        if (pos > 0 && (flags & 7) != 0) {
+            return pos;
+        }
+        pos += 2 + ((flags >> 3) & 7) + (flags & 7);
+        if (flags & 0x80) {
+            pos += NCompactTrie::PackedValueSize(static_cast<unsigned char>(trie[pos]));
+        }
+    }
+    throw std::logic_error("no inner record with an offset");
+}
+
+TEST(DictionaryFormat, CrossTableChecksHoldAtTheirExactBounds) {
+    TFixture f;
+    FillSample(f);
+    const TDictionary& d = f.Build();
+    const std::string bytes = Write(d);
+    const TLayout l = Layout(d, bytes);
+    const uint32_t endings = d.EndingCount, rules = d.RuleCount, lists = d.EndingListCount;
+    const size_t rule0 = l.Rules + 4 + 4;  // count and threshold, the record's u32 length
+    const size_t node1 = l.Tree + 4 + 12;
+    const std::map<uint64_t, size_t> blocks = BlockOffsets(d, l);
+
+    // A stem block with a rule-id array, and a stem end with its one rule id inline.
+    uint64_t arraySlot = 0, inlineSlot = 0;
+    uint32_t inlineNode = 0;
+    const TStemBlock* arrayBlock = nullptr;
+    for (const auto& [slot, offset] : blocks) {
+        const TStemBlock& b = *d.StemBlock(slot);
+        if (b.RuleIdCount > 0) {
+            arraySlot = slot;
+            arrayBlock = &b;
+        }
+        for (uint32_t i = 1; i < b.NodeCount && inlineNode == 0; ++i) {
+            if (NStemNode::Char(b.Nodes[i]) == 0 && NStemNode::RuleIdCount(b.Nodes[i]) == 1) {
+                inlineSlot = slot;
+                inlineNode = i;
+            }
+        }
+    }
+    ASSERT_NE(arrayBlock, nullptr);
+    ASSERT_NE(inlineNode, 0u);
+    const size_t ruleIds = blocks.at(arraySlot) + 4 + 8 * arrayBlock->NodeCount + 4;
+    const size_t stemEnd = blocks.at(inlineSlot) + 4 + 8 * inlineNode;
+    const size_t lastListEntry = l.Format - 2;  // the last list ascends: its last id is its largest
+    const std::string trie = bytes.substr(l.Trie + 4);
+    const size_t trieRecord = FirstInnerRecordWithAnOffset(trie);
+
+    const std::string ofEndings = " of " + std::to_string(endings);
+    struct TCase {
+        const char* Name;
+        std::function<void(std::string&)> Damage;
+        std::string Message;  // empty: the dictionary loads
+    } cases[] = {
+        {"tree value ending at the ending count",
+         [&](std::string& s) { Poke(s, node1 + 8, (endings - 1) | (endings << 16), 4); }, ""},
+        {"tree value ending one past the ending count",
+         [&](std::string& s) { Poke(s, node1 + 8, (endings - 1) | ((endings + 1) << 16), 4); },
+         "ending tree: node 1 names endings " + std::to_string(endings - 1) + " to " +
+             std::to_string(endings + 1) + ofEndings},
+        {"tree value of no endings", [&](std::string& s) { Poke(s, node1 + 8, 3 | (3 << 16), 4); },
+         "ending tree: node 1 names endings 3 to 3" + ofEndings},
+        {"rule id in the array below the rule count",
+         [&](std::string& s) { Poke(s, ruleIds, rules - 1, 2); }, ""},
+        {"rule id in the array equal to the rule count",
+         [&](std::string& s) { Poke(s, ruleIds, rules, 2); },
+         "stem block " + std::to_string(arraySlot) + ": rule id " + std::to_string(rules) + " of " +
+             std::to_string(rules) + " rules"},
+        {"inline rule id below the rule count",
+         [&](std::string& s) { Poke(s, stemEnd, NStemNode::Make(0, 1, rules - 1), 8); }, ""},
+        {"inline rule id equal to the rule count",
+         [&](std::string& s) { Poke(s, stemEnd, NStemNode::Make(0, 1, rules), 8); },
+         "stem block " + std::to_string(inlineSlot) + ": the rules of stem end " +
+             std::to_string(inlineNode) + " lie outside the block"},
+        {"ending-list entry below the ending count",
+         [&](std::string& s) { Poke(s, lastListEntry, endings - 1, 2); }, ""},
+        {"ending-list entry equal to the ending count",
+         [&](std::string& s) { Poke(s, lastListEntry, endings, 2); },
+         "ending list " + std::to_string(lists - 1) + ": entry " +
+             std::to_string(d.EndingLists[lists - 1].Count - 1) + " (" + std::to_string(endings) +
+             ") is out of order or beyond the " + std::to_string(endings) + " endings"},
+        {"rule's list index below the list count",
+         [&](std::string& s) { Poke(s, rule0 + 4, lists - 1, 2); }, ""},
+        {"rule's list index equal to the list count",
+         [&](std::string& s) { Poke(s, rule0 + 4, lists, 2); },
+         "rule 0 (" + std::to_string(d.Rules[0].Length) +
+             " bytes): it names an ending list that does not exist"},
+        // The root record reads well; a record below it points past the end. Only the
+        // loader's own walk over every record sees that.
+        {"trie offset in an inner record",
+         [&](std::string& s) { PokeBigEndian(s, l.Trie + 4 + trieRecord + 2, 0xFFFFFF00); },
+         "prefix trie: an offset at " + std::to_string(trieRecord) + " points past its " +
+             std::to_string(trie.size()) + " bytes"},
+        {"trie offset to the trie's end",
+         [&](std::string& s) {
+             PokeBigEndian(s, l.Trie + 4 + trieRecord + 2, trie.size() - trieRecord);
+         },
+         "prefix trie: an offset at " + std::to_string(trieRecord) + " points past its " +
+             std::to_string(trie.size()) + " bytes"},
+    };
+    for (const TCase& c : cases) {
+        std::string damaged = bytes;
+        c.Damage(damaged);
+        try {
+            Load(damaged);
+            EXPECT_EQ(c.Message, "") << c.Name << " loaded";
+        } catch (const TLoadError& e) {
+            EXPECT_EQ(std::string(e.what()), c.Message) << c.Name;
+        }
+    }
+}
+
+TEST(DictionaryFormat, RuleLengthsHoldBetweenTheSmallestAndTheLargestRecord) {
+    // The smallest record: one variant, no texts, an empty grammar. The largest: its grammar at
+    // offset 65535, 255 grammeme bytes long, and the 0 after them.
+    std::string smallest = PackRule(0, 0, 0, u"", "");
+    ASSERT_EQ(smallest.size(), NRule::MinLength);
+    std::string largest = PackRule(0, 0, 0, u"", std::string(255, char(136)));
+    largest.replace(12, 0, std::string(65535 - 12, 'x'));  // the variant's stem tail
+    Poke(largest, 9, 65535, 2);
+    ASSERT_EQ(largest.size(), NRule::MaxLength);
+    TFixture f;
+    FillSmall(f);
+    const uint16_t smallestId = 2;  // after the small dictionary's two rules
+    f.RawRule(smallest);
+    f.RawRule(largest);
+    const TDictionary& d = f.Build();
+    ASSERT_EQ(d.RuleCount, smallestId + 2);
+    EXPECT_NO_THROW(CheckDictionary(d));
+    const std::string bytes = Write(d);
+    std::unique_ptr<TLoaded> loaded;
+    ASSERT_NO_THROW(loaded = Load(bytes));
+    EXPECT_EQ(loaded->Dictionary.Rules[smallestId].Length, NRule::MinLength);
+    EXPECT_EQ(loaded->Dictionary.Rules[smallestId + 1].Length, NRule::MaxLength);
+
+    // One byte less or more in the length field, before the record is read.
+    const TLayout l = Layout(d, bytes);
+    size_t field = l.Rules + 4;
+    for (uint16_t id = 0; id < smallestId; ++id) {
+        field += 4 + d.Rules[id].Length;
+    }
+    const size_t largestField = field + 4 + NRule::MinLength;
+    try {
+        Load(bytes.substr(0, largestField + 4));
+        ADD_FAILURE() << "a rule without its bytes loaded";
+    } catch (const TLoadEOF& e) {
+        EXPECT_EQ(std::string(e.what()), "can not load pod array(65791, 0 bytes)");
+    }
+    struct TCase {
+        size_t Field;
+        uint64_t Length;
+        uint16_t Id;
+    } cases[] = {
+        {field, NRule::MinLength - 1, smallestId},
+        {largestField, NRule::MaxLength + 1, uint16_t(smallestId + 1)},
+    };
+    for (const TCase& c : cases) {
+        std::string damaged = bytes;
+        Poke(damaged, c.Field, c.Length, 4);
+        // Refused before the record is read: the same with no record bytes after the field.
+        for (const std::string& stream : {damaged, damaged.substr(0, c.Field + 4)}) {
+            try {
+                Load(stream);
+                ADD_FAILURE() << c.Length << " bytes loaded";
+            } catch (const TLoadError& e) {
+                EXPECT_EQ(std::string(e.what()), "rule " + std::to_string(c.Id) + " (" +
+                                                     std::to_string(c.Length) +
+                                                     " bytes): its length is impossible");
+            }
+        }
+        // The same record checked in memory.
+        std::string record = c.Id == smallestId ? smallest : largest;
+        record.resize(c.Length);
+        record.back() = 0;
+        const TRuleRecord rule{reinterpret_cast<const unsigned char*>(record.data()), c.Length};
+        EXPECT_STREQ(NRule::CheckRecord(rule.Data, rule.Length, 2), "its length is impossible");
     }
 }
 
