@@ -191,6 +191,99 @@ TEST_F(RuleMatcher, GrammarFilterNeedsEveryGrammemeInCommonOrFormGrammar) {
     }
 }
 
+TEST_F(RuleMatcher, ShortestWordAndStemForHypotheses) {
+    // Three letters are enough for the word and for the stem (with a vowel); two are not.
+    EXPECT_EQ(Run(u"мел", MM_STEM_HYPOTHESES), u"1: мел/0");
+    EXPECT_EQ(Run(u"елу", MM_STEM_HYPOTHESES), u"0:");  // the stem ел under бел
+    EXPECT_EQ(Run(u"ел", MM_STEM_HYPOTHESES), u"0:");
+}
+
+// The matcher's answer for a word over a dictionary of its own, as RuleMatcher.Run gives it.
+std::u16string Verdict(const TDictionary& d, const std::u16string& word, uint32_t mode) {
+    auto s = std::make_unique<TMatchState>();
+    s->Word = word.data();
+    s->Length = static_cast<int32_t>(word.size());
+    MatchRules(d, *s);
+    std::u16string out = std::u16string(1, u'0' + EvaluateCandidates(d, *s, mode, nullptr)) + u":";
+    for (uint64_t i = 0; i < s->ResultCount; ++i) {
+        const TMatchResult& r = s->Results[i];
+        const TMatchCandidate& c = s->Candidates[r.CandidateIndex];
+        out += u" " + word.substr(c.StemStart, c.Depth + c.Unmatched - r.Cut) + u"/" +
+               std::u16string(1, u'0' + r.RuleId);
+    }
+    return out;
+}
+
+TEST(RuleMatcherBarred, EachBarredGrammemeKeepsARuleOrAnEndingFromHypotheses) {
+    // Rule 0 has the grammeme in its common grammar (стол), rule 1 in the form grammar of its
+    // dative (слон); dictionary words keep both.
+    for (const char* grammeme : {"reserved", "abbr", "irreg", "rare", "awkw", "inform", "obsol"}) {
+        const bool barred = std::string(grammeme) != "inform" && std::string(grammeme) != "obsol";
+        TFixture f;
+        f.Alphabet(u"абвгдеклмнорсту", u"аеоу");
+        const uint16_t nom = f.Ending(u"", u"", "nom sg");
+        const uint16_t dat = f.Ending(u"", u"у", "dat sg");
+        const uint16_t datMarked = f.Ending(u"", u"у", std::string("dat sg ") + grammeme);
+        f.Rule(f.List({nom, dat}), 0, u"", std::string("S m ") + grammeme);
+        f.Rule(f.List({nom, datMarked}), 0, u"", "S m");
+        f.Stem(u"стол", {0});
+        f.Stem(u"слон", {1});
+        const TDictionary& d = f.Build();
+        EXPECT_EQ(Verdict(d, u"утолу", MM_STEM_HYPOTHESES), barred ? u"0:" : u"1: утол/0")
+            << grammeme;
+        EXPECT_EQ(Verdict(d, u"клону", MM_STEM_HYPOTHESES), barred ? u"0:" : u"1: клон/1")
+            << grammeme;
+        EXPECT_EQ(Verdict(d, u"столу", MM_DICTIONARY), u"3: стол/0") << grammeme;
+        EXPECT_EQ(Verdict(d, u"слону", MM_DICTIONARY), u"3: слон/1") << grammeme;
+        EXPECT_EQ(HasBarredGrammeme(Gram(grammeme).c_str()), barred) << grammeme;
+    }
+}
+
+TEST(RuleMatcherDepth, HypothesisNeedsOneConfirmedLetterMoreThanTheRulesMinimum) {
+    // In утолу the block of стол confirms ол and then т: three letters.
+    struct TCase {
+        uint32_t MinDepth;
+        const char16_t* Word;
+        uint32_t Mode;
+        const char16_t* Expected;
+    } cases[] = {
+        {2, u"утолу", MM_STEM_HYPOTHESES, u"1: утол/0"},
+        {3, u"утолу", MM_STEM_HYPOTHESES, u"0:"},
+        // On a known beginning the whole stem is confirmed: four letters.
+        {3, u"перестолу", MM_PREFIX_HYPOTHESES, u"2: перестол/0"},
+        {4, u"перестолу", MM_PREFIX_HYPOTHESES, u"0:"},
+        {4, u"столу", MM_DICTIONARY, u"3: стол/0"},
+    };
+    for (const TCase& c : cases) {
+        TFixture f;
+        f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы");
+        const uint16_t nom = f.Ending(u"", u"", "nom sg");
+        const uint16_t dat = f.Ending(u"", u"у", "dat sg");
+        f.Rule(f.List({nom, dat}), 0, u"", "S m", c.MinDepth);
+        f.Stem(u"стол", {0});
+        f.Prefix(u"пере");
+        EXPECT_EQ(Verdict(f.Build(), c.Word, c.Mode), c.Expected)
+            << "minimum " << c.MinDepth << ", mode " << c.Mode;
+    }
+}
+
+TEST(RuleMatcherTails, ALongerTailThatFindsNothingKeepsWhatAShorterOneFound) {
+    // бгаду: the stem бгад reaches гад (tail 4: three stem letters and the ending), then the
+    // whole word reaches вбгаду (tail 5), whose only rule is barred: the results of tail 4
+    // stay, and the other candidate of tail 4 (г, above кгаду) adds its own.
+    TFixture f;
+    f.Alphabet(u"абвгдку", u"ау");
+    const uint16_t nom = f.Ending(u"", u"", "nom sg");
+    const uint16_t dat = f.Ending(u"", u"у", "dat sg");
+    const uint16_t list = f.List({nom, dat});
+    f.Rule(list, 0, u"", "S m");
+    f.Rule(list, 0, u"", "S m abbr");
+    f.Stem(u"гад", {0});
+    f.Stem(u"вбгаду", {1});
+    f.Stem(u"кгаду", {0});
+    EXPECT_EQ(Verdict(f.Build(), u"бгаду", MM_STEM_HYPOTHESES), u"1: бгад/0 бгаду/0");
+}
+
 // Stems in one block whose flags steer the hypothesis walk: ука (S) with children мука (V)
 // and рука (A).
 class HypothesisFlags : public ::testing::TestWithParam<uint64_t> {};
@@ -299,8 +392,8 @@ TEST(RuleMatcherLimits, RuleBitsCoverEveryRuleOfTheDictionary) {
 }
 
 // Hypotheses from a subtree walked before come from the dictionary's memo: the same results,
-// in the same order, as a walk over a dictionary that keeps none, for every mode, with and
-// without a grammar filter, the first time and later.
+// in the same order, as a walk over a dictionary that keeps none, for every mode, with no grammar
+// filter and with two different ones, the first time and later.
 TEST(RuleMatcherMemo, RepeatedHypothesesGiveWhatTheWalkGave) {
     const std::u16string letters = u"бвгдклмнпрст", vowels = u"аеиоу";
     auto fill = [&](TFixture& f) {
@@ -350,17 +443,21 @@ TEST(RuleMatcherMemo, RepeatedHypothesesGiveWhatTheWalkGave) {
         }
         return out;
     };
-    const std::string filter = {char(165)};  // nom
+    // What a walk found under one filter must not serve the other.
+    const std::string nom = Gram("nom"), gen = Gram("gen");
     auto state = std::make_unique<TMatchState>();
     for (int round = 0; round < 3; ++round) {
         for (const std::u16string& w : words) {
             for (uint32_t mode :
                  {uint32_t(MM_STEM_HYPOTHESES),
                   uint32_t(MM_DICTIONARY | MM_PREFIX_HYPOTHESES | MM_STEM_HYPOTHESES)}) {
-                for (const char* f : {(const char*)nullptr, filter.c_str()}) {
+                for (const char* f : {(const char*)nullptr, nom.c_str(), gen.c_str()}) {
                     const std::string expected = dump(plain.Dictionary(), *state, w, mode, f);
                     ASSERT_EQ(dump(withMemo, *state, w, mode, f), expected)
-                        << "round " << round << ", mode " << mode << ", filter " << (f != nullptr);
+                        << "round " << round << ", mode " << mode << ", filter "
+                        << (f == nullptr       ? "none"
+                            : f == nom.c_str() ? "nom"
+                                               : "gen");
                 }
             }
         }
