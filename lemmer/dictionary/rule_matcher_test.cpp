@@ -284,6 +284,52 @@ TEST(RuleMatcherTails, ALongerTailThatFindsNothingKeepsWhatAShorterOneFound) {
     EXPECT_EQ(Verdict(f.Build(), u"бгаду", MM_STEM_HYPOTHESES), u"1: бгад/0 бгаду/0");
 }
 
+TEST(RuleMatcherRules, HypothesesNeedAPartOfSpeechAndTwoTupleLetters) {
+    // A rule whose common grammar is empty serves dictionary words only; a dictionary of
+    // one-letter tuples gives no stem-similarity hypotheses.
+    struct TCase {
+        const char* Grammar;
+        uint32_t Tuple;
+        const char16_t* Word;
+        uint32_t Mode;
+        const char16_t* Expected;
+    } cases[] = {
+        {"S m", 2, u"утолу", MM_STEM_HYPOTHESES, u"1: утол/0"},
+        {"", 2, u"утолу", MM_STEM_HYPOTHESES, u"0:"},
+        {"", 2, u"перестолу", MM_PREFIX_HYPOTHESES, u"0:"},
+        {"", 2, u"столу", MM_DICTIONARY, u"3: стол/0"},
+        {"S m", 1, u"утолу", MM_STEM_HYPOTHESES, u"0:"},
+        {"S m", 1, u"перестолу", MM_PREFIX_HYPOTHESES, u"2: перестол/0"},
+    };
+    for (const TCase& c : cases) {
+        TFixture f;
+        f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы", c.Tuple);
+        const uint16_t nom = f.Ending(u"", u"", "nom sg");
+        const uint16_t dat = f.Ending(u"", u"у", "dat sg");
+        f.Rule(f.List({nom, dat}), 0, u"", c.Grammar);
+        f.Stem(u"стол", {0});
+        f.Prefix(u"пере");
+        EXPECT_EQ(Verdict(f.Build(), c.Word, c.Mode), c.Expected)
+            << "grammar \"" << c.Grammar << "\", tuple " << c.Tuple << ", mode " << c.Mode;
+    }
+}
+
+TEST(RuleMatcherRules, EveryEarlierCandidateOnAKnownBeginningAddsItsRules) {
+    // перестолу: стол stands on пере and тол on перес; the second keeps what the first found.
+    TFixture f;
+    f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы");
+    const uint16_t nom = f.Ending(u"", u"", "nom sg");
+    const uint16_t dat = f.Ending(u"", u"у", "dat sg");
+    const uint16_t list = f.List({nom, dat});
+    f.Rule(list, 0, u"", "S m");
+    f.Rule(list, 0, u"", "S f");
+    f.Stem(u"стол", {0});
+    f.Stem(u"тол", {1});
+    f.Prefix(u"пере");
+    f.Prefix(u"перес");
+    EXPECT_EQ(Verdict(f.Build(), u"перестолу", MM_PREFIX_HYPOTHESES), u"2: перестол/0 перестол/1");
+}
+
 // Stems in one block whose flags steer the hypothesis walk: ука (S) with children мука (V)
 // and рука (A).
 class HypothesisFlags : public ::testing::TestWithParam<uint64_t> {};
@@ -496,6 +542,9 @@ TEST(RuleMatcherOracle, AgreesWithPlainScansOnEveryShortWord) {
             cases[1].Words.push_back(stem + ending);
         }
     }
+    // A unit 0 is no letter, though it is the character of the end-of-stem node below бел.
+    cases[1].Words.push_back(std::u16string(u"\0белу", 5));
+    cases[1].Words.push_back(std::u16string(u"\0бел", 4));
     const std::string filters[] = {"", Gram("gen"), Gram("m dat")};
     auto state = std::make_unique<TMatchState>();
     for (const TCase& c : cases) {
