@@ -307,6 +307,10 @@ TEST_F(AnalyzeWordWatched, TransliterationPassesRunWhenTheirMasksNameTheLanguage
         {"hard sign", true, true, false, u"ob'jom",
          "t ob'jom 4 0 ; l ob all ; l ob'jom all ; l jom all ; ",
          u"ob/0/8/0+1 jom/0/8/1+1 t/1/262144/0+2 l/1/65536/0+1 l/1/65536/0+2 l/1/65536/1+1 "},
+        // A unit ends before a Cyrillic part: none reaches across it.
+        {"Latin parts around a Cyrillic one", true, false, false, u"ab-кот-cd",
+         "t ab 4 0 ; t cd 4 0 ; ",
+         u"кот/1/0/1+1 ab/0/8/0+1 cd/0/8/2+1 t/1/262144/0+1 t/1/262144/2+1 "},
         // A Cyrillic part is no English one, whatever Russian's rule says.
         {"hard sign before a Cyrillic part", true, true, false, u"ob'ём", "t ob 4 0 ; l ob all ; ",
          u"ем/1/8/1+1 ob/0/8/0+1 t/1/262144/0+1 l/1/65536/0+1 "},

@@ -158,6 +158,11 @@ TEST_F(AnalyzeWordTest, EnglishSplitRulesDecideTheUnits) {
     // Not in the contraction set: the parts go apart, the joint unit gets no placeholder.
     Analyze(TToken(u"ran't"), english);
     EXPECT_EQ(Dump(Out), "ran/2/8/0+1 t/2/8/1+1 ");
+    // Split everywhere: the rule is not asked.
+    Options.SplitMode = SM_ALWAYS;
+    Analyze(TToken(u"don't"), english);
+    EXPECT_EQ(Dump(Out), "don/2/8/0+1 t/2/8/1+1 ");
+    Options.SplitMode = SM_BY_RULES;
     // A Cyrillic part is no English part: it goes apart from the "s" whatever the rule says.
     Analyze(TToken(u"мама's"), english);
     EXPECT_EQ(Dump(Out), "s/2/8/1+1 <1084><1072><1084><1072>/0/8/0+1 ");
