@@ -214,6 +214,15 @@ std::u16string Verdict(const TDictionary& d, const std::u16string& word, uint32_
     return out;
 }
 
+// The endings nom "" and dat "у" with the known beginning пере; returns the list of both.
+uint16_t FillNounEndings(TFixture& f, uint32_t tuple = 2) {
+    f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы", tuple);
+    const uint16_t nom = f.Ending(u"", u"", "nom sg");
+    const uint16_t dat = f.Ending(u"", u"у", "dat sg");
+    f.Prefix(u"пере");
+    return f.List({nom, dat});
+}
+
 TEST(RuleMatcherBarred, EachBarredGrammemeKeepsARuleOrAnEndingFromHypotheses) {
     // Rule 0 has the grammeme in its common grammar (стол), rule 1 in the form grammar of its
     // dative (слон); dictionary words keep both.
@@ -256,12 +265,8 @@ TEST(RuleMatcherDepth, HypothesisNeedsOneConfirmedLetterMoreThanTheRulesMinimum)
     };
     for (const TCase& c : cases) {
         TFixture f;
-        f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы");
-        const uint16_t nom = f.Ending(u"", u"", "nom sg");
-        const uint16_t dat = f.Ending(u"", u"у", "dat sg");
-        f.Rule(f.List({nom, dat}), 0, u"", "S m", c.MinDepth);
+        f.Rule(FillNounEndings(f), 0, u"", "S m", c.MinDepth);
         f.Stem(u"стол", {0});
-        f.Prefix(u"пере");
         EXPECT_EQ(Verdict(f.Build(), c.Word, c.Mode), c.Expected)
             << "minimum " << c.MinDepth << ", mode " << c.Mode;
     }
@@ -272,10 +277,7 @@ TEST(RuleMatcherTails, ALongerTailThatFindsNothingKeepsWhatAShorterOneFound) {
     // whole word reaches вбгаду (tail 5), whose only rule is barred: the results of tail 4
     // stay, and the other candidate of tail 4 (г, above кгаду) adds its own.
     TFixture f;
-    f.Alphabet(u"абвгдку", u"ау");
-    const uint16_t nom = f.Ending(u"", u"", "nom sg");
-    const uint16_t dat = f.Ending(u"", u"у", "dat sg");
-    const uint16_t list = f.List({nom, dat});
+    const uint16_t list = FillNounEndings(f);
     f.Rule(list, 0, u"", "S m");
     f.Rule(list, 0, u"", "S m abbr");
     f.Stem(u"гад", {0});
@@ -303,12 +305,8 @@ TEST(RuleMatcherRules, HypothesesNeedAPartOfSpeechAndTwoTupleLetters) {
     };
     for (const TCase& c : cases) {
         TFixture f;
-        f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы", c.Tuple);
-        const uint16_t nom = f.Ending(u"", u"", "nom sg");
-        const uint16_t dat = f.Ending(u"", u"у", "dat sg");
-        f.Rule(f.List({nom, dat}), 0, u"", c.Grammar);
+        f.Rule(FillNounEndings(f, c.Tuple), 0, u"", c.Grammar);
         f.Stem(u"стол", {0});
-        f.Prefix(u"пере");
         EXPECT_EQ(Verdict(f.Build(), c.Word, c.Mode), c.Expected)
             << "grammar \"" << c.Grammar << "\", tuple " << c.Tuple << ", mode " << c.Mode;
     }
@@ -317,15 +315,11 @@ TEST(RuleMatcherRules, HypothesesNeedAPartOfSpeechAndTwoTupleLetters) {
 TEST(RuleMatcherRules, EveryEarlierCandidateOnAKnownBeginningAddsItsRules) {
     // перестолу: стол stands on пере and тол on перес; the second keeps what the first found.
     TFixture f;
-    f.Alphabet(u"абвгдеклмнопрстуы", u"аеоуы");
-    const uint16_t nom = f.Ending(u"", u"", "nom sg");
-    const uint16_t dat = f.Ending(u"", u"у", "dat sg");
-    const uint16_t list = f.List({nom, dat});
+    const uint16_t list = FillNounEndings(f);
     f.Rule(list, 0, u"", "S m");
     f.Rule(list, 0, u"", "S f");
     f.Stem(u"стол", {0});
     f.Stem(u"тол", {1});
-    f.Prefix(u"пере");
     f.Prefix(u"перес");
     EXPECT_EQ(Verdict(f.Build(), u"перестолу", MM_PREFIX_HYPOTHESES), u"2: перестол/0 перестол/1");
 }
