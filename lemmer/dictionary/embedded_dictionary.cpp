@@ -1,6 +1,7 @@
 #include "lemmer/dictionary/embedded_dictionary.h"
 
 #include "lemmer/dictionary/dictionary_loader.h"
+#include "util/stream/buffered.h"
 #include "util/stream/zlib.h"
 #include "util/system/atexit.h"
 
@@ -15,6 +16,9 @@ constexpr size_t HolderBlockSize = 0x80000;
 // One decoded chunk, and the inflater's input buffer.
 constexpr size_t ChunkBufferSize = 12000;
 constexpr size_t InflateBufferSize = 8192;
+// The loader reads its texts a unit at a time; inflating that little per call is slow, so the
+// inflated bytes reach it through a buffer.
+constexpr size_t LoadBufferSize = 1 << 16;
 // Runs after callbacks of higher priority that may still analyse words.
 constexpr uint64_t HolderAtExitPriority = 65536;
 
@@ -71,7 +75,8 @@ TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site
         {
             TStringDataInputStream decoded(chunks, ChunkBufferSize);
             TZLibDecompress inflated(&decoded, EZLibStreamType::Auto, InflateBufferSize);
-            TInputMd5Stream hashed(&inflated);
+            TBufferedInput buffered(&inflated, LoadBufferSize);
+            TInputMd5Stream hashed(&buffered);
             hashed.Context().Init();
             NByk::LoadDictionary(holder->Dictionary, hashed, holder->Pool);
             hashed.Context().End(holder->Dictionary.Fingerprint);
