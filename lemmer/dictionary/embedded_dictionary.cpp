@@ -6,6 +6,7 @@
 #include "util/system/atexit.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -23,6 +24,81 @@ constexpr size_t LoadBufferSize = 1 << 16;
 constexpr uint64_t HolderAtExitPriority = 65536;
 
 constinit NLemmer::NPrivate::TEmbeddedDictionarySite RussianSite;
+
+// Counts the bytes read through it from a stream it does not own.
+class TCountingInput : public TInputStream {
+public:
+    explicit TCountingInput(TInputStream* slave) noexcept : Slave_(slave) {}
+
+    uint64_t Count() const noexcept { return Count_; }
+
+protected:
+    size_t DoRead(void* buffer, size_t length) override {
+        const size_t got = Slave_->Read(buffer, length);
+        Count_ += got;
+        return got;
+    }
+
+private:
+    TInputStream* Slave_;
+    uint64_t Count_ = 0;
+};
+
+// The container's bytes inflated, as the loader takes them.
+struct TInflatedChain {
+    explicit TInflatedChain(TChunkAccessor chunks)
+        : Decoded(chunks, ChunkBufferSize),
+          Inflated(&Decoded, EZLibStreamType::Auto, InflateBufferSize),
+          Buffered(&Inflated, LoadBufferSize) {}
+
+    TStringDataInputStream Decoded;
+    TZLibDecompress Inflated;
+    TBufferedInput Buffered;
+};
+
+void LoadHashed(TEmbeddedDictionaryHolder& holder, TChunkAccessor chunks) {
+    TInflatedChain chain(chunks);
+    TInputMd5Stream hashed(&chain.Buffered);
+    hashed.Context().Init();
+    NByk::LoadDictionary(holder.Dictionary, hashed, holder.Pool);
+    hashed.Context().End(holder.Dictionary.Fingerprint);
+    hashed.Context().Init();
+}
+
+// The MD5 of the first `count` inflated bytes of the container, read again.
+void HashInflatedPrefix(TChunkAccessor chunks, uint64_t count, char* fingerprint) {
+    TInflatedChain chain(chunks);
+    TInputMd5Stream hashed(&chain.Buffered);
+    hashed.Context().Init();
+    char buffer[1 << 14];
+    while (count != 0) {
+        const size_t got = hashed.Read(buffer, std::min<uint64_t>(count, sizeof(buffer)));
+        if (got == 0) {
+            break;
+        }
+        count -= got;
+    }
+    hashed.Context().End(fingerprint);
+}
+
+void LoadCounted(TEmbeddedDictionaryHolder& holder, TChunkAccessor chunks,
+                 const NLemmer::NPrivate::TInflatedDigest& digest) {
+    uint64_t loaded = 0;
+    {
+        TInflatedChain chain(chunks);
+        TCountingInput counted(&chain.Buffered);
+        NByk::LoadDictionary(holder.Dictionary, counted, holder.Pool);
+        loaded = counted.Count();
+    }
+    char* fingerprint = holder.Dictionary.Fingerprint;
+    if (loaded == digest.Size &&
+        std::strlen(digest.Md5) == sizeof(holder.Dictionary.Fingerprint) - 1) {
+        std::memcpy(fingerprint, digest.Md5, sizeof(holder.Dictionary.Fingerprint));
+    } else {
+        // Bytes after the dictionary were never read, so they are not part of its fingerprint.
+        HashInflatedPrefix(chunks, loaded, fingerprint);
+    }
+}
 
 void ReleaseSite(void* context) {
     NLemmer::NPrivate::ReleaseEmbeddedDictionary(
@@ -65,22 +141,18 @@ void ReleaseEmbeddedDictionary(TEmbeddedDictionarySite& site) noexcept {
 }
 
 TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site,
-                                                   TChunkAccessor chunks) {
+                                                   TChunkAccessor chunks,
+                                                   const TInflatedDigest* digest) {
     TSpinLockGuard guard(site.Lock);
     if (TEmbeddedDictionaryHolder* built = site.Holder.load(std::memory_order_acquire)) {
         return built;
     }
     auto* holder = ::new (static_cast<void*>(site.Storage)) TEmbeddedDictionaryHolder();
     try {
-        {
-            TStringDataInputStream decoded(chunks, ChunkBufferSize);
-            TZLibDecompress inflated(&decoded, EZLibStreamType::Auto, InflateBufferSize);
-            TBufferedInput buffered(&inflated, LoadBufferSize);
-            TInputMd5Stream hashed(&buffered);
-            hashed.Context().Init();
-            NByk::LoadDictionary(holder->Dictionary, hashed, holder->Pool);
-            hashed.Context().End(holder->Dictionary.Fingerprint);
-            hashed.Context().Init();
+        if (digest != nullptr) {
+            LoadCounted(*holder, chunks, *digest);
+        } else {
+            LoadHashed(*holder, chunks);
         }
         AtExit(&ReleaseSite, &site, HolderAtExitPriority);
     } catch (...) {
@@ -93,12 +165,23 @@ TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site
 
 }  // namespace NLemmer::NPrivate
 
+namespace {
+
+const NLemmer::NPrivate::TInflatedDigest* RussianDigest() {
+    static const NLemmer::NPrivate::TInflatedDigest digest{
+        GetEmbeddedRussianDictionaryChunkInflatedSize(),
+        GetEmbeddedRussianDictionaryChunkInflatedMd5()};
+    return &digest;
+}
+
+}  // namespace
+
 TEmbeddedDictionaryHolder* BuildEmbeddedRussianDictionary() {
-    return NLemmer::NPrivate::BuildEmbeddedDictionary(RussianSite,
-                                                      &GetEmbeddedRussianDictionaryChunk);
+    return NLemmer::NPrivate::BuildEmbeddedDictionary(
+        RussianSite, &GetEmbeddedRussianDictionaryChunk, RussianDigest());
 }
 
 const NByk::TDictionary* GetEmbeddedRussianDictionary() {
-    return NLemmer::NPrivate::GetEmbeddedDictionary(RussianSite,
-                                                    &GetEmbeddedRussianDictionaryChunk);
+    return NLemmer::NPrivate::GetEmbeddedDictionary(RussianSite, &GetEmbeddedRussianDictionaryChunk,
+                                                    RussianDigest());
 }

@@ -18,8 +18,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// Chunk `index` of the packed dictionary; the empty text after the last one (generated).
+// Chunk `index` of the packed dictionary; the empty text after the last one; the size and the
+// MD5 of the inflated data, computed when it was packed (generated).
 const char* GetEmbeddedRussianDictionaryChunk(uint64_t index);
+uint64_t GetEmbeddedRussianDictionaryChunkInflatedSize();
+const char* GetEmbeddedRussianDictionaryChunkInflatedMd5();
 
 // Passes the bytes of a stream it does not own through an MD5 context: every byte a read
 // returns, and only those, is hashed.
@@ -68,10 +71,20 @@ struct TEmbeddedDictionarySite {
     alignas(TEmbeddedDictionaryHolder) unsigned char Storage[sizeof(TEmbeddedDictionaryHolder)]{};
 };
 
+// What a container inflates to, as the packer noted it: the size in bytes and the MD5 as 32
+// lower-case hexadecimal digits.
+struct TInflatedDigest {
+    uint64_t Size = 0;
+    const char* Md5 = "";
+};
+
 // The building behind GetEmbeddedRussianDictionary over any chunk container; tests give it
-// fixture containers and sites of their own.
+// fixture containers and sites of their own. With the container's digest the loaded bytes are
+// counted instead of hashed, and the digest is the fingerprint when the loader read every byte
+// (the bytes of a container never change); otherwise they are hashed as they are loaded.
 TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site,
-                                                   TChunkAccessor chunks);
+                                                   TChunkAccessor chunks,
+                                                   const TInflatedDigest* digest = nullptr);
 
 // Destroys the site's dictionary, if built, and unpublishes it, so that a later call builds anew
 // rather than reading freed memory; what the at-exit registry runs. Callers must no longer use
@@ -79,10 +92,11 @@ TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site
 void ReleaseEmbeddedDictionary(TEmbeddedDictionarySite& site) noexcept;
 
 inline const NByk::TDictionary* GetEmbeddedDictionary(TEmbeddedDictionarySite& site,
-                                                      TChunkAccessor chunks) {
+                                                      TChunkAccessor chunks,
+                                                      const TInflatedDigest* digest = nullptr) {
     TEmbeddedDictionaryHolder* holder = site.Holder.load(std::memory_order_acquire);
     if (holder == nullptr) {
-        holder = BuildEmbeddedDictionary(site, chunks);
+        holder = BuildEmbeddedDictionary(site, chunks, digest);
     }
     return &holder->Dictionary;
 }

@@ -160,6 +160,32 @@ TEST(EmbeddedDictionary, FingerprintIsTheMd5OfTheBytesTheLoaderRead) {
     EXPECT_TRUE(KnowsWord(*d, u"хлеба"));
 }
 
+TEST(EmbeddedDictionary, FingerprintIsThePackersDigestWhenTheLoaderReadEveryByte) {
+    // A digest that no hashing could give shows that none took place; with bytes after the
+    // dictionary the digest is not that of the loaded bytes, which are then hashed.
+    const Stroka dictionary = FixtureDictionaryBytes();
+    const char* const noted = "0123456789abcdef0123456789abcdef";
+    const NLemmer::NPrivate::TInflatedDigest digest{dictionary.size(), noted};
+    struct TCase {
+        const char* Name;
+        Stroka Inflated;
+        std::string Fingerprint;
+    };
+    const TCase cases[] = {
+        {"the dictionary alone", dictionary, noted},
+        {"bytes after the dictionary", dictionary + Stroka(300, 'x'), Md5Hex(dictionary)},
+    };
+    static TEmbeddedDictionarySite sites[std::size(cases)];
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].Name);
+        Chunks = Pack(Gzip(cases[i].Inflated));
+        const NByk::TDictionary* d =
+            NLemmer::NPrivate::GetEmbeddedDictionary(sites[i], &FixtureChunk, &digest);
+        EXPECT_EQ(std::string(d->Fingerprint), cases[i].Fingerprint);
+        EXPECT_TRUE(KnowsWord(*d, u"хлеба"));
+    }
+}
+
 TEST(EmbeddedDictionary, FailedBuildRaisesAndTheNextCallBuildsAgain) {
     const Stroka dictionary = FixtureDictionaryBytes();
     const Stroka compressed = Gzip(dictionary);

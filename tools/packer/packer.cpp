@@ -3,43 +3,22 @@
 // Turns a zlib stream or gzip member (or several back to back) into the embedded data
 // container: a C++ source that defines `const char* <symbol>(uint64_t index)`, the chunk
 // accessor that TStringDataInputStream reads. The input is inflated once as a check, and its
-// inflated size and MD5 are noted in the source's opening comment. The build runs it through
+// inflated size and MD5 are noted in the source's opening comment and defined beside the
+// accessor. The build runs it through
 // the CMake function lemmix_embed_data.
 #include "tools/packer/embedded_source.h"
 #include "tools/tool_main.h"
-#include "util/digest/md5.h"
 #include "util/generic/exception.h"
 #include "util/stream/blob.h"
 #include "util/stream/file_stream.h"
-#include "util/stream/memory.h"
 #include "util/stream/std_stream.h"
 #include "util/stream/string_stream.h"
-#include "util/stream/zlib.h"
 
 #include <cstdio>
 
 namespace {
 
 const char Usage[] = "usage: packer <symbol> <compressed input> <generated source>\n";
-
-// The inflated size and the MD5 of the data; raises on corrupt or cut data.
-Stroka Inflated(const TBlob& data) {
-    TMemoryInput compressed(data.Data(), data.Size());
-    TZLibDecompress in(&compressed);
-    MD5 md5;
-    unsigned long size = 0;
-    char buffer[65536];
-    while (const size_t n = in.Read(buffer, sizeof(buffer))) {
-        md5.Update(buffer, static_cast<uint32_t>(n));
-        size += n;
-    }
-    char hex[33];
-    md5.End(hex);
-    Stroka text;
-    TStringOutput out(text);
-    out << "inflates to " << size << " bytes, MD5 " << hex;
-    return text;
-}
 
 int Run(int argc, char** argv) {
     if (argc != 4) {
@@ -66,11 +45,17 @@ int Run(int argc, char** argv) {
     const Stroka fileName = slash == Stroka::npos ? input : Stroka(input.data() + slash + 1);
     sourceOut << "From " << fileName << ": " << static_cast<unsigned long>(data.Size())
               << " compressed bytes";
-    const std::vector<Stroka> about = {source, Inflated(data)};
+    const TInflatedDigest digest = DigestInflated(data.AsCharPtr(), data.Size());
+    Stroka inflated;
+    TStringOutput inflatedOut(inflated);
+    inflatedOut << "inflates to " << static_cast<unsigned long>(digest.Size) << " bytes, MD5 "
+                << digest.Md5;
+    const std::vector<Stroka> about = {source, inflated};
     const std::vector<Stroka> chunks = SplitIntoChunks(data.AsCharPtr(), data.Size());
 
-    WriteFileWhole(output,
-                   [&](TOutputStream& out) { WriteEmbeddedSource(out, symbol, about, chunks); });
+    WriteFileWhole(output, [&](TOutputStream& out) {
+        WriteEmbeddedSource(out, symbol, about, chunks, digest);
+    });
     return 0;
 }
 

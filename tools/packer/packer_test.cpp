@@ -12,11 +12,16 @@
 #include <string>
 #include <vector>
 
-// The accessors of the test data sets that the build packed.
-const char* GetZLibFixtureChunk(uint64_t index);
-const char* GetGZipFixtureChunk(uint64_t index);
-const char* GetGZipMembersFixtureChunk(uint64_t index);
-const char* GetLargeFixtureChunk(uint64_t index);
+// The accessors and digests of the test data sets that the build packed.
+#define LEMMIX_PACKED_FIXTURE(symbol)   \
+    const char* symbol(uint64_t index); \
+    uint64_t symbol##InflatedSize();    \
+    const char* symbol##InflatedMd5();
+LEMMIX_PACKED_FIXTURE(GetZLibFixtureChunk)
+LEMMIX_PACKED_FIXTURE(GetGZipFixtureChunk)
+LEMMIX_PACKED_FIXTURE(GetGZipMembersFixtureChunk)
+LEMMIX_PACKED_FIXTURE(GetLargeFixtureChunk)
+#undef LEMMIX_PACKED_FIXTURE
 
 namespace {
 using NTesting::Std;
@@ -30,13 +35,19 @@ struct TFixture {
     const char* Name;
     TChunkAccessor Accessor;
     size_t MinChunks;
+    uint64_t (*InflatedSize)();
+    const char* (*InflatedMd5)();
 };
 
 const std::vector<TFixture> Fixtures = {
-    {"zlib_stream", GetZLibFixtureChunk, 1},
-    {"gzip_member", GetGZipFixtureChunk, 1},
-    {"gzip_members", GetGZipMembersFixtureChunk, 1},
-    {"large", GetLargeFixtureChunk, 8},
+    {"zlib_stream", GetZLibFixtureChunk, 1, GetZLibFixtureChunkInflatedSize,
+     GetZLibFixtureChunkInflatedMd5},
+    {"gzip_member", GetGZipFixtureChunk, 1, GetGZipFixtureChunkInflatedSize,
+     GetGZipFixtureChunkInflatedMd5},
+    {"gzip_members", GetGZipMembersFixtureChunk, 1, GetGZipMembersFixtureChunkInflatedSize,
+     GetGZipMembersFixtureChunkInflatedMd5},
+    {"large", GetLargeFixtureChunk, 8, GetLargeFixtureChunkInflatedSize,
+     GetLargeFixtureChunkInflatedMd5},
 };
 
 TEST(PackedDataSets, RecordsFollowTheContainerLayout) {
@@ -87,6 +98,9 @@ TEST(PackedDataSets, DigestMatchesMd5sum) {
         TZLibDecompress inflated(&chunks, EZLibStreamType::Auto, 8192);
         char hex[33];
         EXPECT_EQ(std::string(MD5::Stream(&inflated, hex)), expected) << f.Name;
+        // The digest the packer computed at build time, all members of the data included.
+        EXPECT_EQ(std::string(f.InflatedMd5()), expected) << f.Name;
+        EXPECT_EQ(f.InflatedSize(), FileBytes(std::string(f.Name) + ".raw").size()) << f.Name;
     }
 }
 
@@ -132,7 +146,10 @@ TEST(PackerChunks, SplitsAtTwelveThousandBytes) {
 TEST(PackerChunks, WritesTheAccessorSource) {
     Stroka source;
     TStringOutput out(source);
-    WriteEmbeddedSource(out, "GetSample", {"a note"}, {"Zm9v", "YmFy"});
+    const TInflatedDigest digest = DigestInflated("\x78\x9C\x03\x00\x00\x00\x00\x01", 8);
+    EXPECT_EQ(digest.Size, 0u);
+    EXPECT_EQ(Std(digest.Md5), "d41d8cd98f00b204e9800998ecf8427e");  // MD5 of no bytes
+    WriteEmbeddedSource(out, "GetSample", {"a note"}, {"Zm9v", "YmFy"}, {6, "0123abcd"});
     const std::string text = Std(source);
     EXPECT_NE(text.find("// a note\n"), std::string::npos);
     EXPECT_NE(text.find("constexpr uint64_t RecordCount = 3;"), std::string::npos);
@@ -140,6 +157,10 @@ TEST(PackerChunks, WritesTheAccessorSource) {
     EXPECT_NE(text.find("    \"Zm9v\"\n    ,\n    \"YmFy\"\n    ,\n    \"\",\n"),
               std::string::npos);
     EXPECT_NE(text.find("const char* GetSample(uint64_t index) {"), std::string::npos);
+    EXPECT_NE(text.find("uint64_t GetSampleInflatedSize() {\n    return 6u;\n}"),
+              std::string::npos);
+    EXPECT_NE(text.find("const char* GetSampleInflatedMd5() {\n    return \"0123abcd\";\n}"),
+              std::string::npos);
 }
 
 TEST(PackerChunks, RecognisesCompressedInputAndIdentifiers) {
