@@ -49,10 +49,15 @@ TPrintedAnalysis PrintedView(const TAnalysisRecord& record) {
 }  // namespace
 
 void SortAnalysesByLemma(TAnalysisRecord* first, TAnalysisRecord* last) {
-    std::stable_sort(first, last, [](const TAnalysisRecord& a, const TAnalysisRecord& b) {
+    const auto less = [](const TAnalysisRecord& a, const TAnalysisRecord& b) {
         const int byLemma = CompareLemmas(a, b);
         return byLemma != 0 ? byLemma < 0 : CompareGrammars(a.CommonGrammar, b.CommonGrammar) < 0;
-    });
+    };
+    // Most words have one record or records in order; the stable sort would still take a
+    // buffer and copy them through it.
+    if (!std::is_sorted(first, last, less)) {
+        std::stable_sort(first, last, less);
+    }
 }
 
 TBasicPreprocessor::TBasicPreprocessor(const TAnalyzerOptions* options, TAnalysisPrinter* printer)

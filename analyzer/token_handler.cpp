@@ -5,9 +5,14 @@
 namespace NLemmix {
 
 void SortAnalyses(TAnalysisRecord* first, TAnalysisRecord* last) {
-    std::stable_sort(first, last, [](const TAnalysisRecord& a, const TAnalysisRecord& b) {
+    const auto less = [](const TAnalysisRecord& a, const TAnalysisRecord& b) {
         return a.PartCount != b.PartCount ? a.PartCount < b.PartCount : a.FirstPart < b.FirstPart;
-    });
+    };
+    // Records of a one-part word are in order already; the stable sort would still take a
+    // buffer and copy them through it.
+    if (!std::is_sorted(first, last, less)) {
+        std::stable_sort(first, last, less);
+    }
 }
 
 TTokenHandler::TTokenHandler(const TAnalyzerOptions* options, IOutputPreprocessor* preprocessor,
