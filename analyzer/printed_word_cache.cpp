@@ -45,9 +45,11 @@ std::string_view TPrintedWordCache::TGeneration::Find(uint64_t hash, std::string
         if (slot.Offset == Free) {
             return {};
         }
-        if (slot.Hash == hash && slot.KeyBytes == key.size() &&
-            std::memcmp(Arena_.data() + slot.Offset, key.data(), key.size()) == 0) {
-            return std::string_view(Arena_.data() + slot.Offset + slot.KeyBytes, slot.RecordBytes);
+        if (slot.Hash == hash && slot.KeyBytes == key.size()) {
+            const char* entry = At(slot.Offset);
+            if (std::memcmp(entry, key.data(), key.size()) == 0) {
+                return std::string_view(entry + slot.KeyBytes, slot.RecordBytes);
+            }
         }
     }
 }
@@ -62,14 +64,30 @@ void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
     while (Slots_[i].Offset != Free) {
         i = (i + 1) & mask;
     }
-    const size_t need = Arena_.size() + key.size() + record.size();
-    if (need > Arena_.capacity()) {
-        Arena_.reserve(std::max(need, std::min(Arena_.capacity() * 2, ArenaLimit_)));
+    const size_t need = key.size() + record.size();
+    if (Block_ == Blocks_.size() || BlockUsed_ + need > Blocks_[Block_].Size) {
+        if (Block_ < Blocks_.size()) {
+            ++Block_;
+        }
+        if (Block_ == Blocks_.size()) {
+            Blocks_.emplace_back();
+        }
+        // A block kept from the generation before is reused when it is large enough.
+        TBlock& block = Blocks_[Block_];
+        const size_t size = std::max(need, std::min(BlockBytes, ArenaLimit_));
+        if (block.Size < size) {
+            block.Data.reset(new char[size]);
+            block.Size = size;
+        }
+        BlockUsed_ = 0;
     }
-    Slots_[i] = {hash, static_cast<uint32_t>(Arena_.size()), static_cast<uint32_t>(key.size()),
-                 static_cast<uint32_t>(record.size())};
-    Arena_.append(key);
-    Arena_.append(record);
+    char* at = Blocks_[Block_].Data.get() + BlockUsed_;
+    std::memcpy(at, key.data(), key.size());
+    std::memcpy(at + key.size(), record.data(), record.size());
+    Slots_[i] = {hash, static_cast<uint32_t>((Block_ << BlockShift) | BlockUsed_),
+                 static_cast<uint16_t>(key.size()), static_cast<uint16_t>(record.size())};
+    BlockUsed_ += need;
+    Used_ += need;
     ++Count_;
 }
 
@@ -89,13 +107,15 @@ void TPrintedWordCache::TGeneration::Grow() {
 }
 
 size_t TPrintedWordCache::TGeneration::Cost() const {
-    return Arena_.size() + Slots_.size() * sizeof(TSlot);
+    return Used_ + Slots_.size() * sizeof(TSlot);
 }
 
 void TPrintedWordCache::TGeneration::Clear() {
     // The storage stays: the next generation grows to about the same size.
     std::fill(Slots_.begin(), Slots_.end(), TSlot());
-    Arena_.clear();
+    Block_ = 0;
+    BlockUsed_ = 0;
+    Used_ = 0;
     Count_ = 0;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,9 @@ public:
 
 private:
     // One generation: an open-addressing table over an arena holding each entry's key and
-    // record (output length, flush count, pending line, flush offsets, output bytes).
+    // record (output length, flush count, pending line, flush offsets, output bytes). The arena
+    // is a list of blocks that are filled in turn and never moved: every page it takes is
+    // written once (a first touch costs far more than the copy itself).
     class TGeneration {
     public:
         // The record of the key, empty when there is none.
@@ -45,21 +48,34 @@ private:
         void Insert(uint64_t hash, std::string_view key, std::string_view record);
         size_t Cost() const;
         void Clear();
-        // The arena grows by doubling up to `bytes`, never beyond.
+        // No block grows beyond min(`bytes`, BlockBytes) unless one entry needs more.
         void SetArenaLimit(size_t bytes) { ArenaLimit_ = bytes; }
 
     private:
         static constexpr uint32_t Free = UINT32_MAX;
+        static constexpr int BlockShift = 20;
+        static constexpr size_t BlockBytes = size_t(1) << BlockShift;
+        // Keys and records are far shorter than 64 KiB (MaxKeyUnits, MaxEntryBytes).
         struct TSlot {
             uint64_t Hash = 0;
-            uint32_t Offset = Free;
-            uint32_t KeyBytes = 0;
-            uint32_t RecordBytes = 0;
+            uint32_t Offset = Free;  // block index << BlockShift | offset in the block
+            uint16_t KeyBytes = 0;
+            uint16_t RecordBytes = 0;
         };
         void Grow();
+        struct TBlock {
+            std::unique_ptr<char[]> Data;
+            size_t Size = 0;
+        };
+        const char* At(uint32_t offset) const {
+            return Blocks_[offset >> BlockShift].Data.get() + (offset & (BlockBytes - 1));
+        }
 
         std::vector<TSlot> Slots_;
-        std::string Arena_;
+        std::vector<TBlock> Blocks_;
+        size_t Block_ = 0;      // the block being filled; Blocks_.size() before the first
+        size_t BlockUsed_ = 0;  // its bytes in use
+        size_t Used_ = 0;       // bytes of all entries
         size_t ArenaLimit_ = 0;
         size_t Count_ = 0;
     };
