@@ -55,6 +55,8 @@ TEST(Decomposition, AppliesTheSystemOverrides) {
         {0x00C0, false, true, {'A', 0x300}},
         {0x2000, false, true, {0x2002}},
         {0xAC00, false, false, {0x1100, 0x1161}},
+        {0xD7A3, false, false, {0x1112, 0x1175, 0x11C2}},  // the last syllable
+        {0xD7A4, false, false, {}},
         {'a', false, false, {}},
         {0x2FA1E, false, false, {}},
         {0x2FA1E, false, true, {}},

@@ -115,41 +115,45 @@ const THangulDecompositions& Hangul() {
 
 TDecompositionStorage::TDecompositionStorage(const TDecompositionEntry* entries, size_t count,
                                              const TDecompositionOverrides& overrides) {
+    // The pages that hold an entry are found first and then filled in place: a flat table of the
+    // whole code space would be written in full only to be thrown away.
     constexpr size_t pageCount = (DECOMPOSITION_TABLE_SIZE + PAGE - 1) / PAGE;
-    std::vector<const uint32_t*> flat(pageCount * PAGE, nullptr);
+    std::vector<uint32_t> pageIndex(pageCount, 0);
     for (size_t i = 0; i < count; ++i) {
-        flat[entries[i].CodePoint] = DECOMPOSITION_POOL + entries[i].Offset;
+        pageIndex[entries[i].CodePoint / PAGE] = 1;
     }
-    for (uint32_t s = 0; s < HANGUL_COUNT; ++s) {
-        flat[HANGUL_FIRST + s] = Hangul().Strings[s].data();
+    for (uint32_t cp = HANGUL_FIRST; cp < HANGUL_FIRST + HANGUL_COUNT; cp += PAGE) {
+        pageIndex[cp / PAGE] = 1;
     }
     for (const auto& [cp, value] : overrides) {
-        flat[cp] = value;
+        if (value != nullptr) {
+            pageIndex[cp / PAGE] = 1;
+        }
     }
-
     // Page 0 of the storage is the empty page; every other page is stored once per block that
     // holds an entry.
     size_t used = 1;
-    for (size_t p = 0; p < pageCount; ++p) {
-        for (size_t i = 0; i < PAGE; ++i) {
-            if (flat[p * PAGE + i] != nullptr) {
-                ++used;
-                break;
-            }
-        }
+    for (uint32_t& index : pageIndex) {
+        index = index != 0 ? static_cast<uint32_t>(used++) : 0;
     }
     Pages.assign(used, {});
-    FirstLevel.assign(pageCount, Pages[0].data());
-    size_t next = 1;
+    const auto slot = [&](uint32_t cp) -> const uint32_t*& {
+        return Pages[pageIndex[cp / PAGE]][cp % PAGE];
+    };
+    for (size_t i = 0; i < count; ++i) {
+        slot(entries[i].CodePoint) = DECOMPOSITION_POOL + entries[i].Offset;
+    }
+    for (uint32_t s = 0; s < HANGUL_COUNT; ++s) {
+        slot(HANGUL_FIRST + s) = Hangul().Strings[s].data();
+    }
+    for (const auto& [cp, value] : overrides) {
+        if (pageIndex[cp / PAGE] != 0) {
+            slot(cp) = value;
+        }
+    }
+    FirstLevel.resize(pageCount);
     for (size_t p = 0; p < pageCount; ++p) {
-        bool any = false;
-        for (size_t i = 0; i < PAGE; ++i) {
-            any = any || flat[p * PAGE + i] != nullptr;
-        }
-        if (any) {
-            std::copy(flat.begin() + p * PAGE, flat.begin() + (p + 1) * PAGE, Pages[next].begin());
-            FirstLevel[p] = Pages[next++].data();
-        }
+        FirstLevel[p] = Pages[pageIndex[p]].data();
     }
     Descriptor = {FirstLevel.data(), DECOMPOSITION_TABLE_SIZE};
 }
