@@ -165,7 +165,6 @@ TEST(EmbeddedDictionary, FingerprintIsThePackersDigestWhenTheLoaderReadEveryByte
     // dictionary the digest is not that of the loaded bytes, which are then hashed.
     const Stroka dictionary = FixtureDictionaryBytes();
     const char* const noted = "0123456789abcdef0123456789abcdef";
-    const NLemmer::NPrivate::TInflatedDigest digest{dictionary.size(), noted};
     struct TCase {
         const char* Name;
         Stroka Inflated;
@@ -179,6 +178,8 @@ TEST(EmbeddedDictionary, FingerprintIsThePackersDigestWhenTheLoaderReadEveryByte
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].Name);
         Chunks = Pack(Gzip(cases[i].Inflated));
+        // What the packer notes of the container: the size and MD5 of all it inflates to.
+        const NLemmer::NPrivate::TInflatedDigest digest{cases[i].Inflated.size(), noted};
         const NByk::TDictionary* d =
             NLemmer::NPrivate::GetEmbeddedDictionary(sites[i], &FixtureChunk, &digest);
         EXPECT_EQ(std::string(d->Fingerprint), cases[i].Fingerprint);
