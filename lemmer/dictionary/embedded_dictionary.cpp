@@ -124,7 +124,7 @@ size_t TInputMd5Stream::DoRead(void* buffer, size_t length) {
 }
 
 TEmbeddedDictionaryHolder::TEmbeddedDictionaryHolder() noexcept
-    : Pool(HolderBlockSize, TMemoryPool::TLinearGrow::Instance(), TDefaultAllocator::Instance()) {}
+    : Pool(HolderBlockSize, TMemoryPool::TLinearGrow::Instance(), &Allocator) {}
 
 void DestroyEmbeddedRussianDictionary(TEmbeddedDictionaryHolder* holder) noexcept {
     holder->~TEmbeddedDictionaryHolder();

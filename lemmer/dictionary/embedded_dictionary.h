@@ -12,6 +12,7 @@
 #include "util/generic/memory_pool.h"
 #include "util/stream/embedded_data.h"
 #include "util/stream/input.h"
+#include "util/system/huge_page_allocator.h"
 #include "util/system/spinlock.h"
 
 #include <atomic>
@@ -41,11 +42,13 @@ private:
     MD5 Context_;
 };
 
-// The record the embedded dictionary lives in: the pool that holds its tables, then the
-// dictionary itself.
+// The record the embedded dictionary lives in: where the pool takes its memory (huge pages
+// where the kernel has them: the tables are some megabytes, written once and then read at
+// random), the pool that holds its tables, then the dictionary itself.
 struct alignas(8) TEmbeddedDictionaryHolder {
     TEmbeddedDictionaryHolder() noexcept;
 
+    THugePageAllocator Allocator;
     TMemoryPool Pool;
     NByk::TDictionary Dictionary;
 };
