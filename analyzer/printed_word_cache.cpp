@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 
 namespace NLemmix {
 
@@ -35,11 +36,20 @@ bool IsPlainWord(const TTokenView& token) {
 
 }  // namespace
 
+TPrintedWordCache::TGeneration::~TGeneration() {
+    for (const IAllocator::TBlock& block : Blocks_) {
+        BlockMemory_.Release(block);
+    }
+    if (Slots_ != nullptr) {
+        SlotMemory_.Release({Slots_, SlotCount_ * sizeof(TSlot)});
+    }
+}
+
 std::string_view TPrintedWordCache::TGeneration::Find(uint64_t hash, std::string_view key) const {
-    if (Slots_.empty()) {
+    if (SlotCount_ == 0) {
         return {};
     }
-    const size_t mask = Slots_.size() - 1;
+    const size_t mask = SlotCount_ - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const TSlot& slot = Slots_[i];
         if (slot.Offset == Free) {
@@ -56,32 +66,33 @@ std::string_view TPrintedWordCache::TGeneration::Find(uint64_t hash, std::string
 
 void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
                                             std::string_view record) {
-    if ((Count_ + 1) * 2 > Slots_.size()) {
+    if ((Count_ + 1) * 2 > SlotCount_) {
         Grow();
     }
-    const size_t mask = Slots_.size() - 1;
+    const size_t mask = SlotCount_ - 1;
     size_t i = hash & mask;
     while (Slots_[i].Offset != Free) {
         i = (i + 1) & mask;
     }
     const size_t need = key.size() + record.size();
-    if (Block_ == Blocks_.size() || BlockUsed_ + need > Blocks_[Block_].Size) {
+    if (Block_ == Blocks_.size() || BlockUsed_ + need > Blocks_[Block_].Len) {
         if (Block_ < Blocks_.size()) {
             ++Block_;
         }
-        if (Block_ == Blocks_.size()) {
-            Blocks_.emplace_back();
-        }
         // A block kept from the generation before is reused when it is large enough.
-        TBlock& block = Blocks_[Block_];
         const size_t size = std::max(need, std::min(BlockBytes, ArenaLimit_));
-        if (block.Size < size) {
-            block.Data.reset(new char[size]);
-            block.Size = size;
+        if (Block_ == Blocks_.size()) {
+            // Room first, so that no block is lost when the list cannot grow.
+            Blocks_.reserve(std::max<size_t>(Blocks_.size() * 2, 16));
+            Blocks_.push_back(BlockMemory_.Allocate(size));
+        } else if (Blocks_[Block_].Len < size) {
+            const IAllocator::TBlock larger = BlockMemory_.Allocate(size);
+            BlockMemory_.Release(Blocks_[Block_]);
+            Blocks_[Block_] = larger;
         }
         BlockUsed_ = 0;
     }
-    char* at = Blocks_[Block_].Data.get() + BlockUsed_;
+    char* at = static_cast<char*>(Blocks_[Block_].Data) + BlockUsed_;
     std::memcpy(at, key.data(), key.size());
     std::memcpy(at + key.size(), record.data(), record.size());
     Slots_[i] = {hash, static_cast<uint32_t>((Block_ << BlockShift) | BlockUsed_),
@@ -92,27 +103,34 @@ void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
 }
 
 void TPrintedWordCache::TGeneration::Grow() {
-    std::vector<TSlot> old(std::max<size_t>(Slots_.size() * 2, 1024));
-    old.swap(Slots_);
-    const size_t mask = Slots_.size() - 1;
-    for (const TSlot& slot : old) {
+    const size_t count = std::max<size_t>(SlotCount_ * 2, 1024);
+    TSlot* slots = static_cast<TSlot*>(SlotMemory_.Allocate(count * sizeof(TSlot)).Data);
+    std::uninitialized_fill(slots, slots + count, TSlot());
+    const size_t mask = count - 1;
+    for (size_t k = 0; k < SlotCount_; ++k) {
+        const TSlot& slot = Slots_[k];
         if (slot.Offset != Free) {
             size_t i = slot.Hash & mask;
-            while (Slots_[i].Offset != Free) {
+            while (slots[i].Offset != Free) {
                 i = (i + 1) & mask;
             }
-            Slots_[i] = slot;
+            slots[i] = slot;
         }
     }
+    if (Slots_ != nullptr) {
+        SlotMemory_.Release({Slots_, SlotCount_ * sizeof(TSlot)});
+    }
+    Slots_ = slots;
+    SlotCount_ = count;
 }
 
 size_t TPrintedWordCache::TGeneration::Cost() const {
-    return Used_ + Slots_.size() * sizeof(TSlot);
+    return Used_ + SlotCount_ * sizeof(TSlot);
 }
 
 void TPrintedWordCache::TGeneration::Clear() {
     // The storage stays: the next generation grows to about the same size.
-    std::fill(Slots_.begin(), Slots_.end(), TSlot());
+    std::fill(Slots_, Slots_ + SlotCount_, TSlot());
     Block_ = 0;
     BlockUsed_ = 0;
     Used_ = 0;

@@ -6,10 +6,10 @@
 
 #include "analyzer/analysis_printer.h"
 #include "analyzer/token_handler.h"
+#include "util/system/huge_page_allocator.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +39,16 @@ public:
 private:
     // One generation: an open-addressing table over an arena holding each entry's key and
     // record (output length, flush count, pending line, flush offsets, output bytes). The arena
-    // is a list of blocks that are filled in turn and never moved: every page it takes is
-    // written once (a first touch costs far more than the copy itself).
+    // is a list of blocks that are filled in turn and never moved, so every page it takes is
+    // written once; blocks and table come from huge pages where the kernel has them (a first
+    // touch of a page costs far more than what is written to it).
     class TGeneration {
     public:
+        TGeneration() = default;
+        ~TGeneration();
+        TGeneration(const TGeneration&) = delete;
+        TGeneration& operator=(const TGeneration&) = delete;
+
         // The record of the key, empty when there is none.
         std::string_view Find(uint64_t hash, std::string_view key) const;
         void Insert(uint64_t hash, std::string_view key, std::string_view record);
@@ -63,16 +69,18 @@ private:
             uint16_t RecordBytes = 0;
         };
         void Grow();
-        struct TBlock {
-            std::unique_ptr<char[]> Data;
-            size_t Size = 0;
-        };
         const char* At(uint32_t offset) const {
-            return Blocks_[offset >> BlockShift].Data.get() + (offset & (BlockBytes - 1));
+            return static_cast<const char*>(Blocks_[offset >> BlockShift].Data) +
+                   (offset & (BlockBytes - 1));
         }
 
-        std::vector<TSlot> Slots_;
-        std::vector<TBlock> Blocks_;
+        // Declared first, destroyed last: the table and the blocks come from them. The table
+        // has one of its own, as each table it replaces is given back.
+        THugePageAllocator BlockMemory_;
+        THugePageAllocator SlotMemory_{THugePageAllocator::HugePageBytes};
+        TSlot* Slots_ = nullptr;
+        size_t SlotCount_ = 0;  // a power of two, or 0
+        std::vector<IAllocator::TBlock> Blocks_;
         size_t Block_ = 0;      // the block being filled; Blocks_.size() before the first
         size_t BlockUsed_ = 0;  // its bytes in use
         size_t Used_ = 0;       // bytes of all entries
