@@ -50,6 +50,25 @@ std::atomic<const TAlphabetRegistry*> RegistryPointer{nullptr};
 
 }  // namespace
 
+namespace {
+const TLangMask EmptyMaskPage[256] = {};
+}  // namespace
+
+TAlphabetRegistry::TMaskTable::TMaskTable() noexcept {
+    for (const TLangMask*& page : Pages_) {
+        page = EmptyMaskPage;
+    }
+}
+
+void TAlphabetRegistry::TMaskTable::Add(wchar16 u, TLangMask mask) {
+    std::unique_ptr<TLangMask[]>& page = Owned_[u >> 8];
+    if (!page) {
+        page = std::make_unique<TLangMask[]>(256);
+        Pages_[u >> 8] = page.get();
+    }
+    page[u & 0xFF] |= mask;
+}
+
 TAlphabetRegistry::TAlphabetRegistry() {
     Normalizers_[LANG_UNK] = AlphabetNormalizer<TDefaultConverter>();
     for (const TRegistration& r : REGISTRATIONS) {
@@ -66,11 +85,11 @@ void TAlphabetRegistry::Register(int language, const TAlphabetWordNormalizer* no
         if (f == 0) {
             continue;
         }
-        Accept_[u] |= bit;
+        Accept_.Add(static_cast<wchar16>(u), bit);
         if ((f & (ALPHA_LETTER | ALPHA_LETTER_VARIANT)) && !(f & ALPHA_IGNORABLE)) {
-            Distinctive_[u] |= bit;
+            Distinctive_.Add(static_cast<wchar16>(u), bit);
             if (f & ALPHA_LETTER) {
-                Letter_[u] |= bit;
+                Letter_.Add(static_cast<wchar16>(u), bit);
             }
         }
     }

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace NLemmer {
 
@@ -24,9 +25,9 @@ public:
 
     // Null for a language without an alphabet, and for an id outside 0 to 57.
     const TAlphabetWordNormalizer* Normalizer(int language) const;
-    TLangMask Accept(wchar16 u) const { return Accept_[u]; }
-    TLangMask Distinctive(wchar16 u) const { return Distinctive_[u]; }
-    TLangMask Letter(wchar16 u) const { return Letter_[u]; }
+    TLangMask Accept(wchar16 u) const { return Accept_.Get(u); }
+    TLangMask Distinctive(wchar16 u) const { return Distinctive_.Get(u); }
+    TLangMask Letter(wchar16 u) const { return Letter_.Get(u); }
 
     // The process-wide registry.
     static const TAlphabetRegistry& Instance();
@@ -34,10 +35,24 @@ public:
 private:
     void Register(int language, const TAlphabetWordNormalizer* normalizer);
 
+    // A mask for each of the 65536 units, in pages of 256; the pages without a language, most
+    // of them, are one shared empty page, so that building the registry writes only the pages
+    // of the alphabets' letters.
+    class TMaskTable {
+    public:
+        TMaskTable() noexcept;
+        TLangMask Get(wchar16 u) const { return Pages_[u >> 8][u & 0xFF]; }
+        void Add(wchar16 u, TLangMask mask);
+
+    private:
+        const TLangMask* Pages_[256];
+        std::unique_ptr<TLangMask[]> Owned_[256];
+    };
+
     const TAlphabetWordNormalizer* Normalizers_[LanguageCount] = {};
-    TLangMask Accept_[65536];
-    TLangMask Distinctive_[65536];
-    TLangMask Letter_[65536];
+    TMaskTable Accept_;
+    TMaskTable Distinctive_;
+    TMaskTable Letter_;
 };
 
 // The normaliser of a language id; null when the language has no alphabet or the id lies
