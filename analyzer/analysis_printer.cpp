@@ -11,6 +11,8 @@ namespace {
 constexpr uint32_t UncertainFlags = 0xB;  // hypothesis, second dictionary, placeholder
 constexpr unsigned char ReservedCode = 0x90;
 constexpr size_t LargePending = 1 << 16;
+constexpr size_t MaxGrammarTexts = 1 << 14;
+constexpr size_t MaxGrammarCodes = 255;
 
 }  // namespace
 
@@ -215,12 +217,16 @@ void TAnalysisPrinter::PrintSentenceEnd() {
 }
 
 void TAnalysisPrinter::PrintGrammar(const char* codes) {
-    char buffer[256];
-    size_t n = 0;
-    while (n < sizeof(buffer) - 1 && codes[n] != '\0') {
-        buffer[n] = codes[n];
-        ++n;
+    // What is printed depends on the first 255 codes alone.
+    GrammarKey_.assign(codes, strnlen(codes, MaxGrammarCodes));
+    if (const auto known = GrammarTexts_.find(GrammarKey_); known != GrammarTexts_.end()) {
+        Pending_.append(known->second.data(), known->second.size());
+        return;
     }
+    const size_t from = Pending_.size();
+    char buffer[MaxGrammarCodes + 1];
+    const size_t n = GrammarKey_.size();
+    std::memcpy(buffer, GrammarKey_.data(), n);
     buffer[n] = '\0';
     if (void* reserved = std::memchr(buffer, ReservedCode, n)) {
         char* at = static_cast<char*>(reserved);
@@ -228,4 +234,8 @@ void TAnalysisPrinter::PrintGrammar(const char* codes) {
     }
     GrammarText_ = GramCodesToText(buffer, 0, true);
     Recoder_.AppendKorvel(GrammarText_.data(), GrammarText_.size(), Pending_);
+    if (GrammarTexts_.size() < MaxGrammarTexts) {
+        GrammarTexts_.emplace(GrammarKey_,
+                              std::string(Pending_.data() + from, Pending_.size() - from));
+    }
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The output of a stretch of printing, to be written again as it was: its bytes, the offsets
@@ -103,4 +104,8 @@ private:
     Stroka GrammarText_;
     TPrintedStretch* Recording_ = nullptr;
     size_t RecordedFrom_ = 0;  // Pending_ from this offset on belongs to the recording
+    // The printed text of each grammar met so far (at most MaxGrammarTexts of them), by its
+    // codes: a dictionary has a few thousand, and they recur word after word.
+    std::unordered_map<std::string, std::string> GrammarTexts_;
+    std::string GrammarKey_;
 };
