@@ -18,27 +18,36 @@ TCharMapTable::TCharMapTable(const wchar16* from, const wchar16* to, const wchar
                              const wchar16* exceptionKeys,
                              const wchar16* const* exceptionReplacements) {
     ExceptionCount_ = Length(exceptionKeys);
-    for (size_t u = 0; u < 65536; ++u) {
-        Map_[u] = static_cast<wchar16>(u);
-    }
-    Map_[EXCEPTION_MARK] = 0;
+    Set(EXCEPTION_MARK, 0);
     if (from != nullptr && to != nullptr) {
         for (size_t n = 0; from[n] != 0 && to[n] != 0; ++n) {
-            Map_[from[n]] = to[n];
+            Set(from[n], to[n]);
         }
     }
     if (ExceptionCount_ > 0) {
         Exceptions_.reset(new TException[ExceptionCount_]);
         for (size_t i = 0; i < ExceptionCount_; ++i) {
             Exceptions_[i] = {exceptionKeys[i], exceptionReplacements[i]};
-            Map_[exceptionKeys[i]] = EXCEPTION_MARK;
+            Set(exceptionKeys[i], EXCEPTION_MARK);
         }
         std::sort(Exceptions_.get(), Exceptions_.get() + ExceptionCount_,
                   [](const TException& a, const TException& b) { return a.Key < b.Key; });
     }
     for (size_t n = 0; del != nullptr && del[n] != 0; ++n) {
-        Map_[del[n]] = 0;
+        Set(del[n], 0);
     }
+}
+
+void TCharMapTable::Set(wchar16 unit, wchar16 value) {
+    std::unique_ptr<wchar16[]>& page = Pages_[unit >> 8];
+    if (!page) {
+        page = std::make_unique_for_overwrite<wchar16[]>(256);
+        const wchar16 base = static_cast<wchar16>(unit & 0xFF00);
+        for (size_t i = 0; i < 256; ++i) {
+            page[i] = static_cast<wchar16>(base + i);
+        }
+    }
+    page[unit & 0xFF] = value;
 }
 
 const wchar16* TCharMapTable::Exception(wchar16 key) const {
@@ -63,7 +72,7 @@ TCharMapTranslation TCharMapTable::Translate(const wchar16* src, size_t length, 
     size_t i = 0;
     for (; i < length && r.Length < outSize && src[i] != 0; ++i) {
         const wchar16 u = src[i];
-        const wchar16 m = Map_[u];
+        const wchar16 m = Map(u);
         if (m != u) {
             r.Changed = true;
         }
@@ -88,7 +97,7 @@ TCharMapTranslation TCharMapTable::Translate(const wchar16* src, size_t length, 
 size_t TCharMapTable::Translate(const wchar16* src, wchar16* out) const {
     size_t n = 0;
     for (; *src != 0; ++src) {
-        const wchar16 m = Map_[*src];
+        const wchar16 m = Map(*src);
         if (m == EXCEPTION_MARK) {
             for (const wchar16* rep = Exception(*src); rep != nullptr && *rep != 0; ++rep) {
                 out[n++] = *rep;

@@ -36,7 +36,10 @@ public:
     // Translates the 0-terminated src into out, which must be large enough; returns the length.
     size_t Translate(const wchar16* src, wchar16* out) const;
 
-    wchar16 Map(wchar16 unit) const { return Map_[unit]; }
+    wchar16 Map(wchar16 unit) const {
+        const wchar16* page = Pages_[unit >> 8].get();
+        return page != nullptr ? page[unit & 0xFF] : unit;
+    }
     // The replacement of an exception key, or null.
     const wchar16* Exception(wchar16 key) const;
     size_t ExceptionCount() const { return ExceptionCount_; }
@@ -47,7 +50,12 @@ private:
         const wchar16* Replacement;
     };
 
-    wchar16 Map_[65536];
+    // Sets the entry of `unit`, making its page (identity until then) first.
+    void Set(wchar16 unit, wchar16 value);
+
+    // The entries in pages of 256 units; a page that maps every unit to itself, as most do, is
+    // not made (null), so building a table writes only the pages of its rules.
+    std::unique_ptr<wchar16[]> Pages_[256];
     size_t ExceptionCount_ = 0;
     std::unique_ptr<TException[]> Exceptions_;
 };
