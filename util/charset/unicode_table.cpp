@@ -24,52 +24,57 @@ using TIndexPage = std::array<uint32_t, PAGE>;
 
 TUnicodeDataDescriptor BuildPropertyTable() {
     constexpr size_t pageCount = UNICODE_CODE_SPACE / PAGE;
-    constexpr size_t none = static_cast<size_t>(-1);
+    constexpr uint32_t none = static_cast<uint32_t>(-1);
     static std::vector<TRecordPage> pages;
     static std::vector<const TUnicodeCharInfo*> firstLevel(pageCount);
 
     // Most pages lie inside one run and are one record repeated: one page per record serves
-    // them all. The few mixed pages are stored once per distinct content.
-    std::vector<size_t> uniformPage(PROPERTY_RECORD_COUNT, none);
-    std::map<TIndexPage, size_t> mixedPage;
-    std::vector<size_t> pageOf(pageCount);
+    // them all. The few mixed pages are stored once per distinct content. The pages are
+    // numbered first and made at the end, in one piece, so that none is copied as they grow.
+    std::vector<uint32_t> uniformPage(PROPERTY_RECORD_COUNT, none);
+    std::map<TIndexPage, uint32_t> mixedPage;
+    std::vector<uint32_t> pageOf(pageCount);
+    uint32_t count = 0;
     size_t run = 0;
     const auto runEnd = [](size_t r) {
         return r + 1 < PROPERTY_RUN_COUNT ? PROPERTY_RUNS[r + 1].First : UNICODE_CODE_SPACE;
-    };
-    const auto newPage = [](const TIndexPage& indices) {
-        TRecordPage& page = pages.emplace_back();
-        for (size_t i = 0; i < PAGE; ++i) {
-            page[i] = PROPERTY_RECORDS[indices[i]];
-        }
-        return pages.size() - 1;
     };
     for (size_t p = 0; p < pageCount; ++p) {
         const size_t first = p * PAGE;
         while (runEnd(run) <= first) {
             ++run;
         }
-        TIndexPage indices;
         if (runEnd(run) >= first + PAGE) {
             const uint32_t record = PROPERTY_RUNS[run].Record;
             if (uniformPage[record] == none) {
-                indices.fill(record);
-                uniformPage[record] = newPage(indices);
+                uniformPage[record] = count++;
             }
             pageOf[p] = uniformPage[record];
             continue;
         }
+        TIndexPage indices;
         for (size_t i = 0, r = run; i < PAGE; ++i) {
             while (runEnd(r) <= first + i) {
                 ++r;
             }
             indices[i] = PROPERTY_RUNS[r].Record;
         }
-        auto [it, added] = mixedPage.emplace(indices, 0);
+        auto [it, added] = mixedPage.emplace(indices, count);
         if (added) {
-            it->second = newPage(indices);
+            ++count;
         }
         pageOf[p] = it->second;
+    }
+    pages.resize(count);
+    for (uint32_t record = 0; record < PROPERTY_RECORD_COUNT; ++record) {
+        if (uniformPage[record] != none) {
+            pages[uniformPage[record]].fill(PROPERTY_RECORDS[record]);
+        }
+    }
+    for (const auto& [indices, index] : mixedPage) {
+        for (size_t i = 0; i < PAGE; ++i) {
+            pages[index][i] = PROPERTY_RECORDS[indices[i]];
+        }
     }
     for (size_t p = 0; p < pageCount; ++p) {
         firstLevel[p] = pages[pageOf[p]].data();
