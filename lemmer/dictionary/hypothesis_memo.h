@@ -4,11 +4,13 @@
 #include "lemmer/dictionary/dictionary.h"
 #include "lemmer/dictionary/rule_matcher.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <shared_mutex>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace NByk {
@@ -54,24 +56,85 @@ private:
     static constexpr size_t MaxStoredBytes = size_t(16) << 20;
     static constexpr size_t EntryBytes = 64;
 
-    struct THash {
-        size_t operator()(const TKey& k) const noexcept {
-            uint64_t h = reinterpret_cast<uintptr_t>(k.Block);
-            for (const uint32_t v : {k.Node, k.Mask, k.Depth, k.EndingRange}) {
-                h = (h ^ v) * 0x9E3779B97F4A7C15ull;
-                h ^= h >> 29;
-            }
-            return static_cast<size_t>(h);
+    static uint64_t Hash(const TKey& k) noexcept {
+        uint64_t h = reinterpret_cast<uintptr_t>(k.Block);
+        for (const uint32_t v : {k.Node, k.Mask, k.Depth, k.EndingRange}) {
+            h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
         }
-    };
+        return h;
+    }
+
+    // An open-addressing table whose slots hold the keys themselves, so that a look-up reads
+    // one slot where a node-based map reads a bucket and then a node; the values stay where
+    // they were first put (a deque), so what Find returns stays valid.
     template <class V>
-    using TMap = std::unordered_map<TKey, std::vector<V>, THash>;
+    class TMap {
+    public:
+        size_t size() const noexcept { return Values_.size(); }
+
+        const std::vector<V>* Find(const TKey& key) const {
+            if (Slots_.empty()) {
+                return nullptr;
+            }
+            const size_t mask = Slots_.size() - 1;
+            for (size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+                const TSlot& slot = Slots_[i];
+                if (slot.Value == nullptr) {
+                    return nullptr;
+                }
+                if (slot.Key == key) {
+                    return slot.Value;
+                }
+            }
+        }
+
+        // The value already kept for the key, or `values` kept for it; whether it was added.
+        std::pair<const std::vector<V>*, bool> Emplace(const TKey& key, std::vector<V>&& values) {
+            if (const std::vector<V>* kept = Find(key)) {
+                return {kept, false};
+            }
+            if ((Values_.size() + 1) * 2 > Slots_.size()) {
+                Grow();
+            }
+            Values_.push_back(std::move(values));
+            Place({key, &Values_.back()});
+            return {&Values_.back(), true};
+        }
+
+    private:
+        struct TSlot {
+            TKey Key{};
+            std::vector<V>* Value = nullptr;  // null: a free slot
+        };
+
+        void Place(const TSlot& slot) {
+            const size_t mask = Slots_.size() - 1;
+            size_t i = Hash(slot.Key) & mask;
+            while (Slots_[i].Value != nullptr) {
+                i = (i + 1) & mask;
+            }
+            Slots_[i] = slot;
+        }
+
+        void Grow() {
+            std::vector<TSlot> old(std::max<size_t>(Slots_.size() * 2, 256));
+            old.swap(Slots_);
+            for (const TSlot& slot : old) {
+                if (slot.Value != nullptr) {
+                    Place(slot);
+                }
+            }
+        }
+
+        std::vector<TSlot> Slots_;
+        std::deque<std::vector<V>> Values_;
+    };
 
     template <class V>
     const std::vector<V>* Find(const TMap<V>& map, const TKey& key) const {
         std::shared_lock lock(Mutex_);
-        const auto found = map.find(key);
-        return found == map.end() ? nullptr : &found->second;
+        return map.Find(key);
     }
     template <class V>
     const std::vector<V>* Add(TMap<V>& map, const TKey& key, std::vector<V>&& values,
@@ -80,11 +143,11 @@ private:
         if (Stored_ + bytes + EntryBytes > MaxStoredBytes) {
             return nullptr;
         }
-        const auto [at, added] = map.emplace(key, std::move(values));
+        const auto [at, added] = map.Emplace(key, std::move(values));
         if (added) {
             Stored_ += bytes + EntryBytes;
         }
-        return &at->second;
+        return at;
     }
 
     mutable std::shared_mutex Mutex_;
