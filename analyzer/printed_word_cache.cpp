@@ -79,8 +79,10 @@ void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
         if (Block_ < Blocks_.size()) {
             ++Block_;
         }
-        // A block kept from the generation before is reused when it is large enough.
-        const size_t size = std::max(need, std::min(BlockBytes, ArenaLimit_));
+        // Blocks grow with the arena up to BlockBytes, so that a short run takes little; a
+        // block kept from the generation before is reused when it is large enough.
+        const size_t size =
+            std::max(need, std::min({BlockBytes, ArenaLimit_, std::max(FirstBlockBytes, Used_)}));
         if (Block_ == Blocks_.size()) {
             // Room first, so that no block is lost when the list cannot grow.
             Blocks_.reserve(std::max<size_t>(Blocks_.size() * 2, 16));

@@ -61,6 +61,7 @@ private:
         static constexpr uint32_t Free = UINT32_MAX;
         static constexpr int BlockShift = 20;
         static constexpr size_t BlockBytes = size_t(1) << BlockShift;
+        static constexpr size_t FirstBlockBytes = size_t(64) << 10;
         // Keys and records are far shorter than 64 KiB (MaxKeyUnits, MaxEntryBytes).
         struct TSlot {
             uint64_t Hash = 0;
