@@ -9,12 +9,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace NLemmer {
 namespace {
 
 constexpr size_t MIN_CLUSTER = 64;
+
+const uint8_t ZERO_PAGE[TAlphabet::PageUnits] = {};
 
 }  // namespace
 
@@ -33,41 +36,66 @@ wchar16 TLetterForms::Find(const wchar16* units, size_t n) const {
 }
 
 TAlphabet::TAlphabet() : Forms_(std::make_unique<TLetterForms>()) {
-    std::memset(Flags_, 0, sizeof(Flags_));
+    Clear();
 }
 
 TAlphabet::~TAlphabet() = default;
 
-void TAlphabet::SetFlags(wchar16 unit, uint8_t bits, uint8_t mask) {
-    Flags_[unit] = static_cast<uint8_t>((Flags_[unit] & ~mask) | (bits & mask));
-}
-
-void TAlphabet::AddFlagsIfNone(wchar16 unit, uint8_t bits, uint8_t absent) {
-    if ((Flags_[unit] & absent) == 0) {
-        Flags_[unit] |= bits;
+void TAlphabet::Clear() {
+    for (size_t high = 0; high < std::size(Pages_); ++high) {
+        Pages_[high] = ZERO_PAGE;
+        Owned_[high].reset();
     }
 }
 
-void FlagVariants(uint8_t* flags, const uint32_t* decomposition, uint8_t letterFlag,
+uint8_t& TAlphabet::Flags(wchar16 unit) {
+    std::unique_ptr<uint8_t[]>& page = Owned_[unit >> 8];
+    if (!page) {
+        page = std::make_unique<uint8_t[]>(PageUnits);
+        Pages_[unit >> 8] = page.get();
+    }
+    return page[unit & 0xFF];
+}
+
+void TAlphabet::CopyClassTable(uint8_t* table) const {
+    for (size_t high = 0; high < std::size(Pages_); ++high) {
+        std::memcpy(table + high * PageUnits, Pages_[high], PageUnits);
+    }
+}
+
+void TAlphabet::SetFlags(wchar16 unit, uint8_t bits, uint8_t mask) {
+    uint8_t& flags = Flags(unit);
+    flags = static_cast<uint8_t>((flags & ~mask) | (bits & mask));
+}
+
+void TAlphabet::AddFlagsIfNone(wchar16 unit, uint8_t bits, uint8_t absent) {
+    if (((*this)[unit] & absent) == 0) {
+        Flags(unit) |= bits;
+    }
+}
+
+void FlagVariants(TAlphabet& flags, const uint32_t* decomposition, uint8_t letterFlag,
                   uint8_t variantFlag) {
     for (const uint32_t* c = decomposition; *c != 0; ++c) {
         if (*c > 0xFFFF) {
             continue;
         }
+        const wchar16 u = static_cast<wchar16>(*c);
         if (IsCombiningMark(*c)) {
-            flags[*c] |= variantFlag | ALPHA_IGNORABLE | ALPHA_FORM_MARK;
-        } else if ((flags[*c] & letterFlag) == 0) {
-            flags[*c] |= variantFlag;
+            flags.Flags(u) |= variantFlag | ALPHA_IGNORABLE | ALPHA_FORM_MARK;
+        } else if ((flags[u] & letterFlag) == 0) {
+            flags.Flags(u) |= variantFlag;
         }
     }
 }
 
-void FlagLetters(uint8_t* flags, TLetterForms& forms, const wchar16* letters, uint8_t letterFlag,
+void FlagLetters(TAlphabet& flags, TLetterForms& forms, const wchar16* letters, uint8_t letterFlag,
                  uint8_t variantFlag) {
     const TDecompositionDescriptor& table = CompatDecompositionTable();
     for (const wchar16* p = letters; p != nullptr && *p != 0; ++p) {
         const wchar16 u = *p;
-        flags[u] = static_cast<uint8_t>((flags[u] & ~variantFlag) | letterFlag);
+        uint8_t& f = flags.Flags(u);
+        f = static_cast<uint8_t>((f & ~variantFlag) | letterFlag);
         const uint32_t* d = DecompositionOf(table, u);
         if (d == nullptr) {
             continue;
@@ -89,22 +117,22 @@ void BuildAlphabet(TAlphabet& alphabet, const wchar16* vowels, const wchar16* co
                    const wchar16* extraLetters, const wchar16* ignorableMarks,
                    const wchar16* wordSigns) {
     alphabet.Forms_ = std::make_unique<TLetterForms>();
-    std::memset(alphabet.Flags_, 0, sizeof(alphabet.Flags_));
+    alphabet.Clear();
     try {
-        uint8_t* flags = alphabet.Flags_;
+        TAlphabet& flags = alphabet;
         TLetterForms& forms = *alphabet.Forms_;
         FlagLetters(flags, forms, consonants, ALPHA_LETTER, ALPHA_LETTER_VARIANT);
         FlagLetters(flags, forms, vowels, ALPHA_VOWEL | ALPHA_LETTER, ALPHA_LETTER_VARIANT);
         FlagLetters(flags, forms, extraLetters, ALPHA_EXTRA, ALPHA_EXTRA_VARIANT);
         for (const wchar16* p = ignorableMarks; p != nullptr && *p != 0; ++p) {
-            flags[*p] |= ALPHA_IGNORABLE;
+            flags.Flags(*p) |= ALPHA_IGNORABLE;
         }
         for (const wchar16* p = wordSigns; p != nullptr && *p != 0; ++p) {
-            flags[*p] |= ALPHA_WORD_SIGN;
+            flags.Flags(*p) |= ALPHA_WORD_SIGN;
         }
     } catch (...) {
         alphabet.Forms_ = std::make_unique<TLetterForms>();
-        std::memset(alphabet.Flags_, 0, sizeof(alphabet.Flags_));
+        alphabet.Clear();
         throw;
     }
 }

@@ -2,6 +2,10 @@
 // (each letter's decomposition with its units sorted) that lets the composition step fold a
 // letter and its combining marks back into a letter of the alphabet.
 //
+// The class bytes lie in pages of 256 units, made when a unit of theirs is first flagged; the
+// other pages read as 0 from one shared page. An alphabet flags a few hundred units, and the
+// registry builds some twenty alphabets at the first word of a run.
+//
 // Alphabets are built once by BuildAlphabet from five strings of letters and are read-only
 // afterwards, hence safe to share between threads.
 #pragma once
@@ -55,9 +59,15 @@ public:
     TAlphabet();
     ~TAlphabet();
 
-    // The 65536 class bytes, one per unit.
-    const uint8_t* ClassTable() const { return Flags_; }
-    uint8_t operator[](wchar16 unit) const { return Flags_[unit]; }
+    static constexpr size_t PageUnits = 256;
+
+    uint8_t operator[](wchar16 unit) const { return Pages_[unit >> 8][unit & 0xFF]; }
+    // The class bytes of units [high * 256, high * 256 + 256); null when all are 0.
+    const uint8_t* Page(size_t high) const { return Owned_[high].get(); }
+    // Writes the 65536 class bytes, one per unit, to `table`.
+    void CopyClassTable(uint8_t* table) const;
+    // The class byte of `unit`, its page made if need be.
+    uint8_t& Flags(wchar16 unit);
     const TLetterForms& Forms() const { return *Forms_; }
 
     // flags[unit] := (flags[unit] & ~mask) | (bits & mask).
@@ -69,7 +79,10 @@ private:
     friend void BuildAlphabet(TAlphabet&, const wchar16*, const wchar16*, const wchar16*,
                               const wchar16*, const wchar16*);
 
-    uint8_t Flags_[65536];
+    void Clear();
+
+    const uint8_t* Pages_[65536 / PageUnits];
+    std::unique_ptr<uint8_t[]> Owned_[65536 / PageUnits];
     std::unique_ptr<TLetterForms> Forms_;
 };
 
@@ -84,9 +97,9 @@ void BuildAlphabet(TAlphabet& alphabet, const wchar16* vowels, const wchar16* co
 
 // The builder's two steps: flag each unit of `letters` and record its decomposition as a form;
 // flag the parts of one 0-terminated UTF-32 decomposition.
-void FlagLetters(uint8_t* flags, TLetterForms& forms, const wchar16* letters, uint8_t letterFlag,
+void FlagLetters(TAlphabet& flags, TLetterForms& forms, const wchar16* letters, uint8_t letterFlag,
                  uint8_t variantFlag);
-void FlagVariants(uint8_t* flags, const uint32_t* decomposition, uint8_t letterFlag,
+void FlagVariants(TAlphabet& flags, const uint32_t* decomposition, uint8_t letterFlag,
                   uint8_t variantFlag);
 
 struct TAlphabetComposeResult {

@@ -80,16 +80,24 @@ void TAlphabetRegistry::Register(int language, const TAlphabetWordNormalizer* no
     Normalizers_[language] = normalizer;
     const TLangMask bit = TLangMask().SafeSet(language);
     const TAlphabet& alphabet = *normalizer->Alphabet();
-    for (uint32_t u = 65535; u >= 1; --u) {
-        const uint8_t f = alphabet[static_cast<wchar16>(u)];
-        if (f == 0) {
+    // Only the alphabet's own pages can hold a unit it knows; unit 0 is never registered.
+    for (size_t high = 0; high < 65536 / TAlphabet::PageUnits; ++high) {
+        const uint8_t* page = alphabet.Page(high);
+        if (page == nullptr) {
             continue;
         }
-        Accept_.Add(static_cast<wchar16>(u), bit);
-        if ((f & (ALPHA_LETTER | ALPHA_LETTER_VARIANT)) && !(f & ALPHA_IGNORABLE)) {
-            Distinctive_.Add(static_cast<wchar16>(u), bit);
-            if (f & ALPHA_LETTER) {
-                Letter_.Add(static_cast<wchar16>(u), bit);
+        for (size_t low = 0; low < TAlphabet::PageUnits; ++low) {
+            const uint8_t f = page[low];
+            const wchar16 u = static_cast<wchar16>(high * TAlphabet::PageUnits + low);
+            if (f == 0 || u == 0) {
+                continue;
+            }
+            Accept_.Add(u, bit);
+            if ((f & (ALPHA_LETTER | ALPHA_LETTER_VARIANT)) && !(f & ALPHA_IGNORABLE)) {
+                Distinctive_.Add(u, bit);
+                if (f & ALPHA_LETTER) {
+                    Letter_.Add(u, bit);
+                }
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "lemmer/alphabet/unicode_services.h"
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -104,9 +105,11 @@ TUtf16String TAlphabetTupleCodec::Decode(const char* bytes, size_t length) const
 }
 
 void BuildDictionaryAlphabet(TAlphabetTupleCodec& codec, const TCompilerSettings& settings) {
-    static const uint8_t NO_CLASSES[65536] = {};
+    std::vector<uint8_t> classes(65536);
     const NLemmer::TAlphabet* alphabet =
         settings.Normalizer != nullptr ? settings.Normalizer->Alphabet() : nullptr;
-    codec.Build(alphabet != nullptr ? alphabet->ClassTable() : NO_CLASSES,
-                static_cast<uint32_t>(settings.TupleLength));
+    if (alphabet != nullptr) {
+        alphabet->CopyClassTable(classes.data());
+    }
+    codec.Build(classes.data(), static_cast<uint32_t>(settings.TupleLength));
 }
