@@ -96,7 +96,7 @@ void LoadEndingTable(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
     d.Endings = endings;
 }
 
-void LoadRuleTable(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
+void LoadRuleTable(TDictionary& d, TInputStream& in, TMemoryPool& pool, bool checked) {
     d.RuleCount = Load<uint16_t>(in);
     d.RareRuleThreshold = Load<uint16_t>(in);
     TRuleRecord* rules = pool.NewArray<TRuleRecord>(d.RuleCount);
@@ -111,14 +111,18 @@ void LoadRuleTable(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
     }
     d.Rules = rules;
     // The ending lists come later: their indices are checked once they are there.
-    CheckRules(rules, d.RuleCount, 65536);
+    if (checked) {
+        CheckRules(rules, d.RuleCount, 65536);
+    }
 }
 
-void LoadEndingTree(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
+void LoadEndingTree(TDictionary& d, TInputStream& in, TMemoryPool& pool, bool checked) {
     TCharTree* tree = pool.New<TCharTree>();
     tree->Count = tree->Capacity = Load<uint32_t>(in);
     tree->Nodes = LoadArray<TCharTreeNode>(in, pool, tree->Count);
-    CheckEndingTree(*tree, d.EndingCount);
+    if (checked) {
+        CheckEndingTree(*tree, d.EndingCount);
+    }
     d.EndingTree = tree;
 }
 
@@ -140,7 +144,7 @@ void LoadStemBlock(TStemBlock& block, TInputStream& in, TMemoryPool& pool) {
     block.RuleIds = LoadArray<uint16_t>(in, pool, block.RuleIdCount);
 }
 
-void LoadStemBlockIndex(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
+void LoadStemBlockIndex(TDictionary& d, TInputStream& in, TMemoryPool& pool, bool checked) {
     std::vector<char> markers;
     LoadGrowing(in, d.StemSlotCount, markers);
     TStemBlock** slots = pool.NewArray<TStemBlock*>(d.StemSlotCount);
@@ -150,22 +154,26 @@ void LoadStemBlockIndex(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
         }
         TStemBlock* block = pool.New<TStemBlock>();
         LoadStemBlock(*block, in, pool);
-        CheckStemBlock(*block, d.RuleCount, slot);
+        if (checked) {
+            CheckStemBlock(*block, d.RuleCount, slot);
+        }
         slots[slot] = block;
     }
     d.StemBlocks = slots;
 }
 
-void LoadEndingLists(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
+void LoadEndingLists(TDictionary& d, TInputStream& in, TMemoryPool& pool, bool checked) {
     d.EndingListCount = Load<uint16_t>(in);
     TEndingList* lists = pool.NewArray<TEndingList>(d.EndingListCount);
     for (uint32_t i = 0; i < d.EndingListCount; ++i) {
         lists[i].Count = Load<uint32_t>(in);
         lists[i].Ids = LoadArray<uint16_t>(in, pool, lists[i].Count);
     }
-    CheckEndingLists(lists, d.EndingListCount, d.EndingCount);
     d.EndingLists = lists;
-    CheckRules(d.Rules, d.RuleCount, d.EndingListCount);
+    if (checked) {
+        CheckEndingLists(lists, d.EndingListCount, d.EndingCount);
+        CheckRules(d.Rules, d.RuleCount, d.EndingListCount);
+    }
 }
 
 void LoadFormatByte(TInputStream& in) {
@@ -175,10 +183,12 @@ void LoadFormatByte(TInputStream& in) {
     }
 }
 
-void LoadPrefixTrie(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
+void LoadPrefixTrie(TDictionary& d, TInputStream& in, TMemoryPool& pool, bool checked) {
     const uint32_t length = Load<uint32_t>(in);
     const char* bytes = LoadArray<char>(in, pool, length);
-    CheckPrefixTrie(bytes, length);
+    if (checked) {
+        CheckPrefixTrie(bytes, length);
+    }
     try {
         d.PrefixTrie.Init(TBlob::NoCopy(bytes, length));
     } catch (const TCompactTrieError& e) {
@@ -188,16 +198,18 @@ void LoadPrefixTrie(TDictionary& d, TInputStream& in, TMemoryPool& pool) {
 
 }  // namespace
 
-void LoadDictionary(TDictionary& dictionary, TInputStream& in, TMemoryPool& pool) {
+void LoadDictionary(TDictionary& dictionary, TInputStream& in, TMemoryPool& pool,
+                    ELoadChecks checks) {
+    const bool checked = checks == ELoadChecks::EachPart;
     TDictionary d;
     LoadEndingTable(d, in, pool);
-    LoadRuleTable(d, in, pool);
-    LoadEndingTree(d, in, pool);
+    LoadRuleTable(d, in, pool, checked);
+    LoadEndingTree(d, in, pool, checked);
     LoadAlphabet(d, in, pool);
-    LoadStemBlockIndex(d, in, pool);
-    LoadEndingLists(d, in, pool);
+    LoadStemBlockIndex(d, in, pool, checked);
+    LoadEndingLists(d, in, pool, checked);
     LoadFormatByte(in);
-    LoadPrefixTrie(d, in, pool);
+    LoadPrefixTrie(d, in, pool, checked);
     dictionary = std::move(d);
 }
 

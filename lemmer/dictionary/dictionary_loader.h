@@ -31,6 +31,11 @@ namespace NByk {
 // an empty message for a stream that ends inside a text of part 1 or for a format byte other
 // than 1 (a missing byte counts as 0), and NByk::TLoadError with what is wrong for tables that
 // do not fit together; the pool's std::bad_alloc passes through.
-void LoadDictionary(TDictionary& dictionary, TInputStream& in, TMemoryPool& pool);
+//
+// ELoadChecks::None leaves out the checks but the alphabet's (which sizes part 5): for bytes
+// known to be sound, such as the embedded dictionary's, fixed when the executable was built.
+enum class ELoadChecks { EachPart, None };
+void LoadDictionary(TDictionary& dictionary, TInputStream& in, TMemoryPool& pool,
+                    ELoadChecks checks = ELoadChecks::EachPart);
 
 }  // namespace NByk

@@ -1,5 +1,6 @@
 #include "lemmer/dictionary/embedded_dictionary.h"
 
+#include "lemmer/dictionary/dictionary_check.h"
 #include "lemmer/dictionary/dictionary_loader.h"
 #include "util/stream/buffered.h"
 #include "util/stream/zlib.h"
@@ -84,17 +85,24 @@ void HashInflatedPrefix(TChunkAccessor chunks, uint64_t count, char* fingerprint
 void LoadCounted(TEmbeddedDictionaryHolder& holder, TChunkAccessor chunks,
                  const NLemmer::NPrivate::TInflatedDigest& digest) {
     uint64_t loaded = 0;
+    bool packed = false;  // the loader read exactly the bytes the packer noted
     {
         TInflatedChain chain(chunks);
         TCountingInput counted(&chain.Buffered);
-        NByk::LoadDictionary(holder.Dictionary, counted, holder.Pool);
+        // The packed bytes are checked by the tests (and zlib checks that they arrive whole):
+        // their checks are not run again at every start. Other bytes are checked below.
+        NByk::LoadDictionary(holder.Dictionary, counted, holder.Pool, NByk::ELoadChecks::None);
         loaded = counted.Count();
+        // Reading on to the end of the gzip stream makes zlib compare its CRC.
+        char after;
+        packed = loaded == digest.Size && chain.Buffered.Read(&after, 1) == 0 &&
+                 std::strlen(digest.Md5) == sizeof(holder.Dictionary.Fingerprint) - 1;
     }
     char* fingerprint = holder.Dictionary.Fingerprint;
-    if (loaded == digest.Size &&
-        std::strlen(digest.Md5) == sizeof(holder.Dictionary.Fingerprint) - 1) {
+    if (packed) {
         std::memcpy(fingerprint, digest.Md5, sizeof(holder.Dictionary.Fingerprint));
     } else {
+        NByk::CheckDictionary(holder.Dictionary);
         // Bytes after the dictionary were never read, so they are not part of its fingerprint.
         HashInflatedPrefix(chunks, loaded, fingerprint);
     }

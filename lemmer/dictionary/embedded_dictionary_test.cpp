@@ -2,6 +2,7 @@
 
 #include "lemmer/analysis/byk_language.h"
 #include "lemmer/analysis/language_registry.h"
+#include "lemmer/dictionary/dictionary_check.h"
 #include "lemmer/dictionary/dictionary_test_helpers.h"
 #include "lemmer/dictionary/dictionary_writer.h"
 #include "util/stream/load.h"
@@ -41,15 +42,16 @@ const char* FixtureChunk(uint64_t index) {
     return index < Chunks.size() ? Chunks[index].c_str() : "";
 }
 
-// The binary form of a two-noun dictionary.
-Stroka FixtureDictionaryBytes() {
+// The binary form of a two-noun dictionary; the stem стол takes rule `stolRule` of the one
+// rule there is.
+Stroka FixtureDictionaryBytes(uint16_t stolRule = 0) {
     NByk::NTest::TFixture f;
     f.Alphabet(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя-", u"аеёиоуыэюя");
     const uint16_t nom = f.Ending(u"", u"", "nom sg");
     const uint16_t gen = f.Ending(u"", u"а", "gen sg");
     const uint16_t pl = f.Ending(u"", u"ы", "nom pl");
     f.Rule(f.List({nom, gen, pl}), 0, u"", "S m inan");
-    f.Stem(u"стол", {0});
+    f.Stem(u"стол", {stolRule});
     f.Stem(u"хлеб", {0});
     Stroka bytes;
     TStringOutput out(bytes);
@@ -187,6 +189,43 @@ TEST(EmbeddedDictionary, FingerprintIsThePackersDigestWhenTheLoaderReadEveryByte
     }
 }
 
+TEST(EmbeddedDictionary, BytesOtherThanThePackersAreChecked) {
+    // The load checks are left to the tests only for exactly the bytes the packer noted, and
+    // zlib must have compared their CRC.
+    const Stroka damaged = FixtureDictionaryBytes(7);
+    const Stroka gzip = Gzip(FixtureDictionaryBytes());
+    // The gzip trailer is the CRC-32, then the size.
+    const Stroka badCrc = Stroka(gzip, 0, gzip.size() - 8) +
+                          Stroka(1, static_cast<char>(gzip[gzip.size() - 8] ^ 1)) +
+                          Stroka(gzip, gzip.size() - 7, 7);
+    const char* const noted = "0123456789abcdef0123456789abcdef";
+    struct TCase {
+        const char* Name;
+        Stroka Compressed;
+        uint64_t NotedSize;
+        std::string Error;
+    };
+    const TCase cases[] = {
+        {"a bad rule id and bytes after the dictionary", Gzip(damaged + Stroka(300, 'x')),
+         damaged.size() + 300, "stem block"},
+        {"a bad rule id and another size noted", Gzip(damaged), damaged.size() + 1, "stem block"},
+        {"a wrong CRC", badCrc, FixtureDictionaryBytes().size(), "incorrect data check"},
+    };
+    static TEmbeddedDictionarySite sites[std::size(cases)];
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].Name);
+        Chunks = Pack(cases[i].Compressed);
+        const NLemmer::NPrivate::TInflatedDigest digest{cases[i].NotedSize, noted};
+        try {
+            NLemmer::NPrivate::GetEmbeddedDictionary(sites[i], &FixtureChunk, &digest);
+            ADD_FAILURE() << "built";
+        } catch (const kexception& e) {
+            EXPECT_THAT(e.what(), testing::HasSubstr(cases[i].Error));
+        }
+        EXPECT_EQ(sites[i].Holder.load(), nullptr);
+    }
+}
+
 TEST(EmbeddedDictionary, FailedBuildRaisesAndTheNextCallBuildsAgain) {
     const Stroka dictionary = FixtureDictionaryBytes();
     const Stroka compressed = Gzip(dictionary);
@@ -275,6 +314,8 @@ TEST(RussianDictionary, IsTheEmbeddedFileIdentifiedByItsInflatedMd5) {
     const TLanguage* russian = LanguageById(1);
     EXPECT_EQ(static_cast<const TBykLanguage*>(russian)->GetMainDictionary(), d);
     EXPECT_EQ(std::string(russian->DictionaryFingerprint().c_str()), Md5Hex(inflated));
+    // The checks its start-up leaves out.
+    EXPECT_NO_THROW(NByk::CheckDictionary(*d));
 }
 
 }  // namespace
