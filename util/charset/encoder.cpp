@@ -7,6 +7,7 @@
 #include "util/stream/std_stream.h"
 #include "util/system/singleton.h"
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -41,21 +42,32 @@ Stroka HexText(T value) {
     return Stroka(buf, IntToString<T, 16>(value, buf, sizeof(buf)));
 }
 
-// The built-in encoders, one per single-byte code.
-struct TEncoders {
-    std::unique_ptr<TCodePageEncoder> ByCode[CODES_MAX];
-
-    TEncoders() {
-        const CodePageRegistry& registry = CodePageRegistry::Instance();
-        for (ECharset code = 0; code < CODES_MAX; ++code) {
-            const CodePage& page = registry[code];
-            if (page.SingleByte()) {
-                // Where several bytes share a character the lowest keeps it, without a word.
-                ByCode[code] =
-                    std::make_unique<TCodePageEncoder>(page, code == CODES_KORVEL, false);
-            }
+// The built-in encoders, one per single-byte code, each made when it is first asked for: a run
+// uses two or three of them.
+class TEncoders {
+public:
+    // Null for a multibyte code.
+    const Encoder* Get(ECharset code) {
+        if (const Encoder* encoder = ByCode_[code].load(std::memory_order_acquire)) {
+            return encoder;
         }
+        const CodePage& page = CodePageRegistry::Instance()[code];
+        if (!page.SingleByte()) {
+            return nullptr;
+        }
+        TSpinLockGuard guard(Lock_);
+        if (!Built_[code]) {
+            // Where several bytes share a character the lowest keeps it, without a word.
+            Built_[code] = std::make_unique<TCodePageEncoder>(page, code == CODES_KORVEL, false);
+            ByCode_[code].store(&Built_[code]->Get(), std::memory_order_release);
+        }
+        return &Built_[code]->Get();
     }
+
+private:
+    std::atomic<const Encoder*> ByCode_[CODES_MAX] = {};
+    std::unique_ptr<TCodePageEncoder> Built_[CODES_MAX];
+    TSpinLockWord Lock_ = 0;
 };
 
 }  // namespace
@@ -74,8 +86,7 @@ const Encoder* EncoderByCharset(ECharset code) {
     if (!ValidCharset(code)) {
         ThrowInvalidCharset(code);
     }
-    const TCodePageEncoder* encoder = Singleton<TEncoders>()->ByCode[code].get();
-    return encoder ? &encoder->Get() : nullptr;
+    return Singleton<TEncoders>()->Get(code);
 }
 
 TCodePageEncoder::TCodePageEncoder(const CodePage& record) : Record_(record) {
