@@ -88,6 +88,8 @@ RECODE_RESULT FromIconvStatus(TIconvConverter::EStatus status) {
 // to the initial shift state, since the next call starts there, also when the output fills
 // up; when the closing shift does not fit, the characters are converted again into less
 // room, leaving the rest of the output for the shift, so that fewer are written and read.
+// Where not even the end of the text fits (ISO-2022-KR writes a header even for no character),
+// the output is full, not done.
 RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, char* dst,
                           size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
     read = written = 0;
@@ -102,13 +104,15 @@ RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, cha
         size_t outLeft = room;
         const TIconvConverter::EStatus status = converter.Convert(in, inLeft, out, outLeft);
         outLeft += dstLen - room;
-        if (status != TIconvConverter::Failed && room > 0 &&
-            converter.Finish(out, outLeft) == TIconvConverter::OutputFull) {
+        const bool endFits = status == TIconvConverter::Failed ||
+                             converter.Finish(out, outLeft) != TIconvConverter::OutputFull;
+        if (!endFits && room > 0) {
             continue;
         }
         read = srcLen - inLeft;
         written = dstLen - outLeft;
-        return FromIconvStatus(room < dstLen ? TIconvConverter::OutputFull : status);
+        const bool full = room < dstLen || !endFits;
+        return FromIconvStatus(full ? TIconvConverter::OutputFull : status);
     }
 }
 

@@ -231,6 +231,23 @@ TEST(Recode, CountsOnlyWrittenCharactersAsReadThroughUtf16) {
     ExpectRecodes(cases);
 }
 
+// ISO-2022-KR opens every text with a header, an empty one too: an output with no room for it
+// is full, however little the text holds.
+TEST(Recode, ReportsAFullOutputWhereOnlyTheHeaderIsMissing) {
+    const ECharset kr = CharsetByName("ISO-2022-KR");
+    const TRecodeCase cases[] = {
+        {CODES_WIN, kr, "", 0, {RECODE_EOOUTPUT, 0, ""}},
+        {CODES_WIN, kr, "", 3, {RECODE_EOOUTPUT, 0, ""}},
+        {CODES_WIN, kr, "", 4, {RECODE_OK, 0, "\x1B$)C"}},
+        {CODES_UTF8, kr, "", 0, {RECODE_EOOUTPUT, 0, ""}},
+        {CODES_UTF8, kr, "a", 0, {RECODE_EOOUTPUT, 0, ""}},
+        {CODES_UTF8, kr, "a", 5, {RECODE_OK, 1, "\x1B$)Ca"}},
+        // A target without a header still takes an empty text into no room at all.
+        {CODES_UTF8, 107, "", 0, {RECODE_OK, 0, ""}},
+    };
+    ExpectRecodes(cases);
+}
+
 // Each call ends a stateful target's text in its initial shift state, on the direct iconv
 // path (from UTF-8) and through UTF-16 (from code 9, which iconv does not know), so that
 // pieces converted one by one can be written back to back.
