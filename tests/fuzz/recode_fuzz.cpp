@@ -196,10 +196,15 @@ void CheckSingleByteRoundTrip(ECharset page, const std::string& src) {
     }
 }
 
-// Read, written and read again: the same text.
+// Read, written and read again: the same text. (Not where a stateful page's reader let an
+// escape or shift character through as text: written back as it is, it reads as an escape
+// sequence or a shift, or as an incomplete one at the end.)
 void CheckMultibyteRoundTrip(ECharset page, const std::string& src) {
     const TRun text = Run(page, CODES_UTF8, src.data(), src.size(), AmpleRoom(src.size()));
     if (text.Status != RECODE_OK && text.Status != RECODE_EOINPUT) {
+        return;
+    }
+    if (Stateful(page) && text.Out.find_first_of("\x1B\x0E\x0F") != std::string::npos) {
         return;
     }
     const TRun bytes =
