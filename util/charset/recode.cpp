@@ -88,8 +88,9 @@ RECODE_RESULT FromIconvStatus(TIconvConverter::EStatus status) {
 // to the initial shift state, since the next call starts there, also when the output fills
 // up; when the closing shift does not fit, the characters are converted again into less
 // room, leaving the rest of the output for the shift, so that fewer are written and read.
-// Where not even the end of the text fits (ISO-2022-KR writes a header even for no character),
-// the output is full, not done.
+// Where not even the end of the text fits (ISO-2022-KR writes a header even for no character;
+// TCVN's reader holds a letter back for the marks that may follow), the output is full and
+// nothing counts as read.
 RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, char* dst,
                           size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
     read = written = 0;
@@ -109,7 +110,7 @@ RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, cha
         if (!endFits && room > 0) {
             continue;
         }
-        read = srcLen - inLeft;
+        read = endFits ? srcLen - inLeft : 0;
         written = dstLen - outLeft;
         const bool full = room < dstLen || !endFits;
         return FromIconvStatus(full ? TIconvConverter::OutputFull : status);

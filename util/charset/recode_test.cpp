@@ -231,11 +231,17 @@ TEST(Recode, CountsOnlyWrittenCharactersAsReadThroughUtf16) {
     ExpectRecodes(cases);
 }
 
-// ISO-2022-KR opens every text with a header, an empty one too: an output with no room for it
-// is full, however little the text holds.
-TEST(Recode, ReportsAFullOutputWhereOnlyTheHeaderIsMissing) {
+// What a converter writes only at the end of the text must fit too, or the output is full and
+// nothing counts as read: ISO-2022-KR opens every text with a header, an empty one too, and
+// glibc's TCVN reader holds each letter back until it knows no mark follows.
+TEST(Recode, ReportsAFullOutputWhereTheEndOfTheTextDoesNotFit) {
     const ECharset kr = CharsetByName("ISO-2022-KR");
+    const ECharset tcvn = CharsetByName("TCVN");
+    const ECharset sjis = CharsetByName("SHIFT_JIS");
     const TRecodeCase cases[] = {
+        {tcvn, sjis, "C", 0, {RECODE_EOOUTPUT, 0, ""}},
+        {tcvn, sjis, "CD", 1, {RECODE_EOOUTPUT, 0, ""}},
+        {tcvn, sjis, "CD", 2, {RECODE_OK, 2, "CD"}},
         {CODES_WIN, kr, "", 0, {RECODE_EOOUTPUT, 0, ""}},
         {CODES_WIN, kr, "", 3, {RECODE_EOOUTPUT, 0, ""}},
         {CODES_WIN, kr, "", 4, {RECODE_OK, 0, "\x1B$)C"}},
