@@ -111,7 +111,7 @@ RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, cha
             continue;
         }
         read = endFits ? srcLen - inLeft : 0;
-        written = dstLen - outLeft;
+        written = endFits ? dstLen - outLeft : 0;
         const bool full = room < dstLen || !endFits;
         return FromIconvStatus(full ? TIconvConverter::OutputFull : status);
     }
