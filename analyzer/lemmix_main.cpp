@@ -47,6 +47,15 @@ bool IsFileName(const Stroka& name) {
     return !(name == "-");
 }
 
+// A missing name, like "-", stands for the standard stream.
+bool IsNamed(const Stroka& name) {
+    return !name.empty() && IsFileName(name);
+}
+
+Stroka ShownName(const Stroka& name) {
+    return IsNamed(name) ? name : Stroka("-");
+}
+
 bool SetFlag(int option, TAnalyzerOptions& options) {
     struct TFlag {
         char Option;
@@ -125,8 +134,8 @@ int RunCommandLine(int argc, char** argv) {
 
     // The input is opened first, so that a bad input name leaves an existing output untouched.
     std::unique_ptr<TBufferedFileInput> inputFile;
-    TFileIdentity inputIdentity;
-    if (!names.Input.empty() && IsFileName(names.Input)) {
+    TFileIdentity inputIdentity = TFileIdentity::OfStandardInput();
+    if (IsNamed(names.Input)) {
         try {
             const TFile file(names.Input, RdOnly | Seq);
             inputIdentity = TFileIdentity::OfDescriptor(file.GetHandle());
@@ -136,16 +145,19 @@ int RunCommandLine(int argc, char** argv) {
             return 1;
         }
     }
+    const TFileIdentity outputIdentity = IsNamed(names.Output)
+                                             ? TFileIdentity::OfPath(names.Output.c_str())
+                                             : TFileIdentity::OfStandardOutput();
+    // Opening a named output truncates it, and an output opened to append (the shell's >>)
+    // would be read back and analysed again without end: one regular file may not be both,
+    // whichever of them is a standard stream. A terminal, a pipe or a device may well be both.
+    if (inputIdentity.Regular && inputIdentity.SameFile(outputIdentity)) {
+        ReportLine("the output file \"" + ShownName(names.Output) + "\" is the input file \"" +
+                   ShownName(names.Input) + "\"; nothing was written");
+        return 1;
+    }
     std::unique_ptr<TBufferedFileOutput> outputFile;
-    if (!names.Output.empty() && IsFileName(names.Output)) {
-        // Opening the output truncates it: the input would be gone before it was read. Only a
-        // regular file loses its text so; a terminal or a device may well be both.
-        if (inputIdentity.Regular &&
-            inputIdentity.SameFile(TFileIdentity::OfPath(names.Output.c_str()))) {
-            ReportLine("the output file \"" + names.Output + "\" is the input file \"" +
-                       names.Input + "\"; nothing was written");
-            return 1;
-        }
+    if (IsNamed(names.Output)) {
         try {
             outputFile = std::make_unique<TBufferedFileOutput>(names.Output, FileBufferLength);
         } catch (...) {

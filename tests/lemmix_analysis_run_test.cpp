@@ -20,7 +20,7 @@ namespace {
 
 TProcessResult Lemmix(std::vector<std::string> args, const std::string& input) {
     args.insert(args.begin(), "lemmix");
-    return RunProcess({LEMMIX_EXECUTABLE, args, input, "", ""});
+    return RunProcess({.Path = LEMMIX_EXECUTABLE, .Argv = args, .Stdin = input});
 }
 
 TEST(LemmixAnalysisRunTest, AnalysesInEveryKindOfEncoding) {
@@ -146,7 +146,8 @@ TEST(LemmixAnalysisRunTest, WritesTheFormatInEncodingsWhereAsciiIsWider) {
 
 // A program that writes a line and waits for its analysis before it writes the next one.
 TEST(LemmixAnalysisRunTest, AnswersEachLineWhileTheInputStaysOpen) {
-    TInteractiveProcess lemmix({LEMMIX_EXECUTABLE, {"lemmix", "-c", "-e", "utf-8"}, "", "", ""});
+    TInteractiveProcess lemmix(
+        {.Path = LEMMIX_EXECUTABLE, .Argv = {"lemmix", "-c", "-e", "utf-8"}});
     const std::string first = "ab cd\n";
     const std::string firstOut = "ab{ab??} cd{cd??}\n";
     lemmix.Write(first);

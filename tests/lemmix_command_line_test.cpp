@@ -69,7 +69,10 @@ struct TCase {
     bool Usage = false;
     TFiles Files = {};  // after the run: each file's content, or nullopt where none may exist
     std::string Argv0 = "lemmix";
-    bool StdoutToDevFull = false;
+    // The standard streams as files (a name in the scratch directory, or an absolute path)
+    // instead of pipes; standard output is appended to, as the shell's >> does.
+    std::string StdinFile = {};
+    std::string StdoutFile = {};
 };
 
 const TCase Cases[] = {
@@ -250,6 +253,42 @@ const TCase Cases[] = {
      .Status = 1,
      .Files = {{"in.txt", InText}}},
     {.Name = "a device may be both input and output", .Args = {"-c", "/dev/null", "/dev/null"}},
+    // Through a standard stream the input file would be truncated, or read back as it is
+    // appended to without end.
+    {.Name = "standard output appended to the input file",
+     .Args = {"-c", "in.txt"},
+     .Stderr = "the output file \"-\" is the input file \"in.txt\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}},
+     .StdoutFile = "in.txt"},
+    {.Name = "standard output named - appended to the input file",
+     .Args = {"-c", "in.txt", "-"},
+     .Stderr = "the output file \"-\" is the input file \"in.txt\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}},
+     .StdoutFile = "link.txt"},
+    {.Name = "standard input and standard output on one file",
+     .Args = {"-c"},
+     .Stderr = "the output file \"-\" is the input file \"-\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}},
+     .StdinFile = "in.txt",
+     .StdoutFile = "in.txt"},
+    {.Name = "standard input as the output file",
+     .Args = {"-c", "-", "in.txt"},
+     .Stderr = "the output file \"in.txt\" is the input file \"-\"; nothing was written\n",
+     .Status = 1,
+     .Files = {{"in.txt", InText}},
+     .StdinFile = "in.txt"},
+    {.Name = "standard streams on two files",
+     .Args = {"-c"},
+     .Files = {{"in.txt", InText}, {"out.txt", std::string("old\n") + InCopied}},
+     .StdinFile = "in.txt",
+     .StdoutFile = "out.txt"},
+    {.Name = "a device may be both standard streams",
+     .Args = {"-c"},
+     .StdinFile = "/dev/null",
+     .StdoutFile = "/dev/null"},
     {.Name = "an output that cannot be opened",
      .Args = {"-c", "in.txt", "nodir/out.txt"},
      .Stderr = "(No such file or directory) can't open \"nodir/out.txt\" with mode "
@@ -273,17 +312,17 @@ const TCase Cases[] = {
      .Stdin = "1\n",
      .Stderr = "(No space left on device) flush failed\nAborted.\n",
      .Status = 1,
-     .StdoutToDevFull = true},
+     .StdoutFile = "/dev/full"},
     {.Name = "the version to a full standard output",
      .Args = {"-v"},
      .Stderr = "(No space left on device) flush failed\n",
      .Status = 1,
-     .StdoutToDevFull = true},
+     .StdoutFile = "/dev/full"},
     {.Name = "the revision to a full standard output",
      .Args = {"--svnrevision"},
      .Stderr = "(No space left on device) flush failed\n",
      .Status = 1,
-     .StdoutToDevFull = true},
+     .StdoutFile = "/dev/full"},
 };
 
 // A scratch directory with the fixture files, removed with everything in it.
@@ -342,11 +381,16 @@ TEST(LemmixCommandLineTest, BehavesAsEveryRowSays) {
     for (const TCase& c : Cases) {
         SCOPED_TRACE(c.Name);
         TScratchDir dir;
+        // Opened before the child changes to its directory.
+        auto path = [&](const std::string& name) {
+            return name.empty() || name[0] == '/' ? name : dir.Path() + "/" + name;
+        };
         TProcessRequest request{.Path = LEMMIX_EXECUTABLE,
                                 .Argv = {c.Argv0},
                                 .Stdin = c.Stdin,
                                 .WorkDir = dir.Path(),
-                                .StdoutFile = c.StdoutToDevFull ? "/dev/full" : ""};
+                                .StdinFile = path(c.StdinFile),
+                                .StdoutFile = path(c.StdoutFile)};
         request.Argv.insert(request.Argv.end(), c.Args.begin(), c.Args.end());
         const TProcessResult result = RunProcess(request);
 

@@ -39,12 +39,11 @@ std::vector<TPrinted> Parse(const std::string& output) {
 TEST(LemmixFrequencyTest, PrintsTheCommittedValuesOfThePrintedLemmas) {
     const std::map<std::string, long> table =
         ReadLemmaFrequencyTsv(LEMMIX_SOURCE_DIR "/data/lemma-frequencies.tsv");
-    const TProcessResult r = RunProcess({LEMMIX_EXECUTABLE,
-                                         {"lemmix", "-f", "-i", "-e", "utf8"},
-                                         "Я знаю, что в доме не было света, и на кухне тоже.\n"
-                                         "Кот спал на подоконнике.\nкракозяблики\n",
-                                         "",
-                                         ""});
+    const TProcessResult r =
+        RunProcess({.Path = LEMMIX_EXECUTABLE,
+                    .Argv = {"lemmix", "-f", "-i", "-e", "utf8"},
+                    .Stdin = "Я знаю, что в доме не было света, и на кухне тоже.\n"
+                             "Кот спал на подоконнике.\nкракозяблики\n"});
     ASSERT_EQ(r.Status, 0) << r.Stderr;
     std::map<std::string, TPrinted> byKey;
     for (const TPrinted& p : Parse(r.Stdout)) {

@@ -56,7 +56,7 @@ std::vector<TGoldenCase> GoldenCases() {
 
 bool HasDictionary() {
     const TProcessResult probe =
-        RunProcess({LEMMIX_EXECUTABLE, {"lemmix", "-e", "utf-8"}, "мама", "", ""});
+        RunProcess({.Path = LEMMIX_EXECUTABLE, .Argv = {"lemmix", "-e", "utf-8"}, .Stdin = "мама"});
     return probe.Stdout.find("??") == std::string::npos;
 }
 
@@ -67,8 +67,9 @@ TEST(LemmixGoldenTest, PrintsTheReviewedAnalyses) {
     const std::vector<TGoldenCase> cases = GoldenCases();
     ASSERT_GE(cases.size(), 18u);
     for (const TGoldenCase& c : cases) {
-        const TProcessResult result =
-            RunProcess({LEMMIX_EXECUTABLE, c.Args, ReadFile(Golden + c.Name + ".in"), "", ""});
+        const TProcessResult result = RunProcess({.Path = LEMMIX_EXECUTABLE,
+                                                  .Argv = c.Args,
+                                                  .Stdin = ReadFile(Golden + c.Name + ".in")});
         EXPECT_EQ(result.Status, 0) << c.Name << ": " << result.Stderr;
         EXPECT_EQ(result.Stdout, ReadFile(Golden + c.Name + ".out")) << c.Name;
     }

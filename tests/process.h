@@ -23,11 +23,12 @@ struct TProcessResult {
 };
 
 struct TProcessRequest {
-    std::string Path;               // the executable
-    std::vector<std::string> Argv;  // argument 0 first
-    std::string Stdin;              // written, then closed
-    std::string WorkDir;            // empty: the current one
-    std::string StdoutFile;         // standard output goes to this file when not empty
+    std::string Path = {};               // the executable
+    std::vector<std::string> Argv = {};  // argument 0 first
+    std::string Stdin = {};              // written, then closed
+    std::string WorkDir = {};            // empty: the current one
+    std::string StdinFile = {};   // standard input is this file when not empty (Stdin unused)
+    std::string StdoutFile = {};  // standard output is appended to this file when not empty
 };
 
 // A started child: its id and the parent's ends of its three standard streams.
@@ -55,11 +56,17 @@ inline TStartedProcess StartProcess(const TProcessRequest& request) {
         throw std::runtime_error("fork failed");
     }
     if (pid == 0) {
+        int stdinFd = in[0];
+        if (!request.StdinFile.empty()) {
+            stdinFd = open(request.StdinFile.c_str(), O_RDONLY);
+        }
         int stdoutFd = out[1];
         if (!request.StdoutFile.empty()) {
-            stdoutFd = open(request.StdoutFile.c_str(), O_WRONLY);
+            // As the shell's >> opens it.
+            stdoutFd = open(request.StdoutFile.c_str(), O_WRONLY | O_APPEND);
         }
-        if (stdoutFd < 0 || dup2(in[0], 0) < 0 || dup2(stdoutFd, 1) < 0 || dup2(err[1], 2) < 0 ||
+        if (stdinFd < 0 || stdoutFd < 0 || dup2(stdinFd, 0) < 0 || dup2(stdoutFd, 1) < 0 ||
+            dup2(err[1], 2) < 0 ||
             (!request.WorkDir.empty() && chdir(request.WorkDir.c_str()) != 0)) {
             _exit(127);
         }

@@ -1,6 +1,7 @@
 #include "util/system/file_identity.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,4 +24,12 @@ TFileIdentity TFileIdentity::OfDescriptor(int fd) noexcept {
 TFileIdentity TFileIdentity::OfPath(const char* path) noexcept {
     struct stat st;
     return stat(path, &st) == 0 ? FromStatus(st) : TFileIdentity();
+}
+
+TFileIdentity TFileIdentity::OfStandardInput() noexcept {
+    return OfDescriptor(STDIN_FILENO);
+}
+
+TFileIdentity TFileIdentity::OfStandardOutput() noexcept {
+    return OfDescriptor(STDOUT_FILENO);
 }

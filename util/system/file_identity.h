@@ -14,6 +14,8 @@ struct TFileIdentity {
     static TFileIdentity OfDescriptor(int fd) noexcept;
     // Follows symbolic links; the file is not opened, so a pipe's writer is not waited for.
     static TFileIdentity OfPath(const char* path) noexcept;
+    static TFileIdentity OfStandardInput() noexcept;
+    static TFileIdentity OfStandardOutput() noexcept;
 
     bool SameFile(const TFileIdentity& other) const noexcept {
         return Known && other.Known && Device == other.Device && Inode == other.Inode;
