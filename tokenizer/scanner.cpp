@@ -65,6 +65,12 @@ uint32_t JoinerDelim(uint8_t c, bool nested) {
 // Most apostrophe or hyphen joiners in a row inside one token.
 constexpr size_t MAX_JOINER_RUN = 4;
 constexpr uint32_t NO_KIND = UINT32_MAX;
+// A word of more parts than the limit keeps the parts before the last one (PopOverflowPart);
+// the next word starts with the part after them.
+constexpr size_t KEPT_PARTS = MAX_TOKEN_PARTS - 1;
+// Once this many parts are read, nothing further changes a cut word but its joins: the word's
+// type is settled by the two parts after the limit.
+constexpr size_t SETTLED_PARTS = MAX_TOKEN_PARTS + 2;
 
 }  // namespace
 
@@ -144,8 +150,29 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
     }
     size_t end = pos;
     size_t joinerRun = 0;
+    // The rest of a run is a chain of part starts, each following from the one before; this scan
+    // and the last one take the same steps from a start where their joiner counts agree, which
+    // they do after a joiner that clears the count, or from the start if the last scan had a
+    // count of 0 there. Only the joins ahead are still wanted: the last scan's are taken over.
+    const bool restKnown = !s.Nested && pos == RunRest_.Start;
+    bool countCleared = false;
+    size_t parts = 0;
+    TRunRest rest;
     for (;;) {
         const size_t partStart = pos;
+        if (parts == KEPT_PARTS) {
+            rest.Start = pos;
+            rest.JoinerRun = joinerRun;
+        }
+        if (parts >= SETTLED_PARTS && restKnown && pos < RunRest_.End &&
+            (countCleared || RunRest_.JoinerRun == 0)) {
+            if (RunRest_.LastJoin != TRunRest::None && RunRest_.LastJoin >= pos) {
+                Built_ = false;
+                rest.LastJoin = RunRest_.LastJoin;
+            }
+            end = RunRest_.End;
+            break;
+        }
         pos = s.SkipCombining(pos);
         const uint32_t kind = s.MaterialKind(pos);
         pos = ScanPartBody(s, pos, kind);
@@ -153,6 +180,8 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
         OpenPart_.Len = pos - partStart;
         OpenPart_.Kind = kind;
         PushPart();
+        ++parts;
+        ++ScannedParts_;
         end = pos;
         if (s.IsMaterial(pos)) {
             continue;  // letters and digits touch
@@ -179,6 +208,7 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
             // new count. A number sign that the part touches stays a suffix.
             if (c == CC_PLUS || prefixed) {
                 joinerRun = 0;
+                countCleared = true;
             }
             if (prefixed) {
                 PrefixCount_ = 1;
@@ -205,6 +235,7 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
                 last.Join = JOIN_HYPHEN_LINE_BREAK;
                 last.Delim = DELIM_HYPHEN;
                 Built_ = false;
+                rest.LastJoin = pos;
                 pos = q;
                 continue;
             }
@@ -212,6 +243,7 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
         if (c == CC_SOFT_HYPHEN && s.IsMaterial(pos + 1)) {
             last.Join = JOIN_SOFT_HYPHEN;
             Built_ = false;
+            rest.LastJoin = pos;
             ++pos;
             continue;
         }
@@ -225,11 +257,17 @@ size_t TTextTokenizer::ScanWord(const TScan& s, size_t start) {
             }
         } else {
             joinerRun = 0;
+            countCleared = true;
         }
         last.Delim = delim;
         ++pos;
     }
     FinishParts();
+    if (!s.Nested) {
+        // A word of more parts than the limit is cut, and the next one starts in its run.
+        rest.End = end;
+        RunRest_ = parts > MAX_TOKEN_PARTS ? rest : TRunRest{};
+    }
     return end;
 }
 
@@ -309,6 +347,7 @@ size_t TTextTokenizer::ScanOtherRun(const TScan& s, size_t start) const {
 
 void TTextTokenizer::Run(const wchar16* text, size_t length, size_t extraSource, bool nested) {
     const TScan s{text, length, CharClassTable(), nested};
+    RunRest_ = TRunRest{};
     if (extraSource != 0) {
         ExtraSource_ = extraSource;
         ExtraSourceEnd_ = text + length;

@@ -67,8 +67,23 @@ public:
     // words with apostrophes and hyphens, every other unit in type-7 runs.
     void ExecuteNested(const wchar16* text, size_t length, size_t extraSource = 0);
 
+    // The parts the scanners have collected so far, including those read past a word's part
+    // limit: the work of a run, which grows with the text alone.
+    size_t ScannedParts() const { return ScannedParts_; }
+
 private:
     struct TScan;
+
+    // What the scan of the last word cut at the part limit learnt about the rest of its run of
+    // parts: the words cut from that rest take the same steps to the same end, so their scans
+    // need not read it again (scanner.cpp).
+    struct TRunRest {
+        static constexpr size_t None = SIZE_MAX;
+        size_t Start = None;     // where the next word's first part begins
+        size_t JoinerRun = 0;    // the apostrophe and hyphen count the scan had there
+        size_t End = 0;          // where the run ends
+        size_t LastJoin = None;  // the position of its last line-break or soft-hyphen join
+    };
 
     // Scanner (scanner.cpp).
     void Run(const wchar16* text, size_t length, size_t extraSource, bool nested);
@@ -116,4 +131,6 @@ private:
     wchar16 SuffixChar_ = 0;
     size_t ExtraSource_ = 0;
     const wchar16* ExtraSourceEnd_ = nullptr;
+    TRunRest RunRest_;
+    size_t ScannedParts_ = 0;
 };

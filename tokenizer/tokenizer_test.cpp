@@ -1,5 +1,7 @@
 #include "tokenizer/tokenizer.h"
 
+#include "tokenizer/sentence_break.h"
+#include "tokenizer/text_tokenizer.h"
 #include "tokenizer/tokenizer_test_helpers.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,28 @@ std::string Repeat(const std::string& s, size_t n) {
         out += s;
     }
     return out;
+}
+
+// A word is the one that a scan starting where it starts gives: the first token of the text
+// from there on.
+void ExpectWordsOfScansFromTheirStart(const std::string& utf8) {
+    const std::u16string text = U16(utf8);
+    size_t at = 0;
+    for (const TRecordedToken& t : Tokenize(text, false)) {
+        if (t.Type >= TOKEN_WORD && t.Type <= TOKEN_MIXED) {
+            TRecorder alone;
+            alone.StopAfter = 1;
+            TokenizeWide({&alone, false}, text.data() + at, text.size() - at);
+            ASSERT_EQ(alone.Tokens.size(), 1u);
+            const TRecordedToken& a = alone.Tokens[0];
+            const std::string where = utf8 + " at " + std::to_string(at);
+            EXPECT_EQ(a.Type, t.Type) << where;
+            EXPECT_EQ(U8(a.Text), U8(t.Text)) << where;
+            EXPECT_EQ(a.Source, t.Source) << where;
+            EXPECT_EQ(DumpParts(a.Parts), DumpParts(t.Parts)) << where;
+        }
+        at += t.Source;
+    }
 }
 
 }  // namespace
@@ -254,6 +278,86 @@ TEST(Tokenizer, SplitsTokensOfMoreThan62TouchingParts) {
     ASSERT_GE(dotted.size(), 2u);
     EXPECT_EQ(dotted[0].Parts.size(), 62u);
     EXPECT_EQ(SourceTotal(dotted), 139u);
+}
+
+// A run of parts of any length is read about once: the words cut from it at the part limit do
+// not each read the rest of the run again.
+TEST(Tokenizer, ReadsALongRunOfPartsAboutOnce) {
+    struct TShape {
+        const char* Unit;
+        size_t Parts;  // in one unit
+    };
+    const TShape shapes[] = {
+        {"1a", 2},              // letters and digits touching
+        {"ab_", 1},             // joiners without a count
+        {"a.1/", 2},            // full stops and slashes
+        {"x-y_", 2},            // a hyphen, then a joiner that starts a new count
+        {"a'b-c'd+", 4},        // three of the counted joiners, then a plus
+        {"ab-\ncd_", 2},        // a join across a line break
+        {"ab\u00AD1", 2},       // a soft hyphen
+        {"a#1", 2},             // a suffix touching the next part
+        {"a-b-c-d-e-f-g_", 7},  // more hyphens than a word may hold: many runs
+    };
+    for (const TShape& shape : shapes) {
+        const size_t units = 20000 / shape.Parts;
+        const std::u16string text = U16(Repeat(shape.Unit, units) + "\n");
+        TRecorder recorder;
+        TSentenceBreakChecker checker(0);
+        TTextTokenizer tokenizer(&recorder, &checker, false, true);
+        tokenizer.Execute(text.data(), text.size());
+        EXPECT_EQ(SourceTotal(recorder.Tokens), text.size()) << shape.Unit;
+        // The first word reads the run to its end, each later one a few parts past its own.
+        EXPECT_LE(tokenizer.ScannedParts(), 3 * units * shape.Parts) << shape.Unit;
+    }
+}
+
+// A word cut from a long run at the part limit is the word that a scan starting where it starts
+// gives: what the scans of the words before it learnt of the run changes nothing.
+TEST(Tokenizer, WordsCutFromALongRunAreThoseOfAScanFromTheirStart) {
+    // Long runs of parts of one kind or of both, with joiners that clear the apostrophe and
+    // hyphen count, counted ones that can end a run, and joins that make a word rebuilt (which
+    // shows in the type of a word of one kind of parts).
+    const std::vector<std::vector<std::string>> material = {
+        {"a", "я", "ab", "a\u0301"}, {"1", "5", "12"}, {"a", "я", "5", "1", "F", "ab", "12"}};
+    const std::vector<std::string> joins = {"-\n", "-\r\n  ", "\u00AD"};
+    const std::vector<std::string> counted = {"-", "'", "\u0301-", "--"};
+    const std::vector<std::string> clearing = {"_", ".", "/", "@", "+", "++", "#", "+#", "##"};
+    std::mt19937 rng(20261211);
+    auto pick = [&](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
+    for (int round = 0; round < 60; ++round) {
+        const auto& kinds = material[round % material.size()];
+        // Per mille of the pieces: a join, a counted joiner, a clearing one, a blank.
+        const unsigned join = std::vector<unsigned>{0, 5, 20, 60}[rng() % 4];
+        const unsigned count = join + std::vector<unsigned>{0, 50, 150, 300}[rng() % 4];
+        const unsigned clear = count + std::vector<unsigned>{300, 500, 700}[rng() % 3];
+        const unsigned blank = clear + rng() % 3;
+        std::string utf8;
+        while (utf8.size() < 3000) {
+            utf8 += pick(kinds);
+            const unsigned r = rng() % 1000;
+            utf8 += r < join    ? pick(joins)
+                    : r < count ? pick(counted)
+                    : r < clear ? pick(clearing)
+                    : r < blank ? " "
+                                : "";
+        }
+        ExpectWordsOfScansFromTheirStart(utf8 + "\n");
+    }
+    // The word after a cut reads on past where the last scan's run ended (a fifth hyphen there,
+    // a fourth here) to a join: after a clearing joiner, and with none (touching parts longer
+    // than the word limit, whose rebuilding drops a part that a plain cut keeps in part).
+    ExpectWordsOfScansFromTheirStart(Repeat("a_", 61) + "a-a" + Repeat("-a", 4) + Repeat("_a", 70) +
+                                     "-\nb" + Repeat("_a", 5) + "\n");
+    std::string touching;
+    for (int part = 1; part <= 160; ++part) {
+        touching += part % 2 ? "aaaaa" : "11111";
+        if (part == 62 || part == 70 || part == 80 || part == 90 || part == 140) {
+            touching += "-";
+        } else if (part == 150) {
+            touching += "\u00AD";
+        }
+    }
+    ExpectWordsOfScansFromTheirStart(touching + "\n");
 }
 
 TEST(Tokenizer, DecodesRunsOfPercentEscapes) {
