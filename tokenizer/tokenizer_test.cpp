@@ -164,6 +164,7 @@ TEST(Tokenizer, GluesHyphenatedLineBreaksAndSoftHyphens) {
         {"пере-\r\n  стройка", "1'перестройка'/16"},
         {"пере\xc2\xadстройка", "1'перестройка'/12"},
         {"слово-\n12", "1'слово' 7'-' 2'12'/3"},
+        {"12-\n34", "2'12' 7'-' 2'34'/3"},  // only letters are glued
         {"слово-\n\tдело", "1'слово' 7'-' 7'\\n' 7'\\u0009' 1'дело'"},
         {"слово -\nдело", "1'слово' 7' -' 7'\\n' 1'дело'"},
         {"слово-\n\nдело", "1'слово' 7'-' 7'\\n\\n' 1'дело'"},
@@ -177,6 +178,9 @@ TEST(Tokenizer, GluesHyphenatedLineBreaksAndSoftHyphens) {
     });
     const auto tokens = Tokenize(U16("пере-\nстройка"));
     EXPECT_EQ(DumpParts(tokens[0].Parts), "{0,11,k0}");
+    const auto digits = Tokenize(U16("12-\n34"), false);
+    EXPECT_EQ(Dump(digits), "2'12-34'/6");
+    EXPECT_EQ(DumpParts(digits[0].Parts), "{0,2,k1 j1 d2}{3,2,k1}");
 }
 
 TEST(Tokenizer, CutsLongWordsTo255UnitsAndKeepsTheirSource) {
