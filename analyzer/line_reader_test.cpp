@@ -39,6 +39,9 @@ TEST(LineReaderTest, CutsAtTheLineFeedOfTheEncoding) {
         {"a\0\n\1\n\0b\0"s, CODES_UTF16LE, {"a\0\n\1"s, "b\0"s}},
         {"a\0\r\0\n\0\n\0"s, CODES_UTF16LE, {"a\0"s, ""}},
         {"\0a\1\n\0\n\0\r\0\n"s, CODES_UTF16BE, {"\0a\1\n"s, ""}},
+        // The bytes of a line feed across two units (U+0A05 U+0100, U+0100 U+0A05) end none.
+        {"\5\n\0\1"s, CODES_UTF16LE, {"\5\n\0\1"s}},
+        {"\1\0\n\5"s, CODES_UTF16BE, {"\1\0\n\5"s}},
         {"\n\0\n"s, CODES_UTF16LE, {"", "\n"}},  // an odd byte at the end stays in the line
     };
     for (const auto& c : cases) {

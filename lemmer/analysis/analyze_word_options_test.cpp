@@ -66,6 +66,7 @@ TEST_F(AnalyzeWordOptions, PreferredLanguagesGateTheLanguagesAfterThem) {
         bool Hypotheses;
         const char16_t* Word;
         const char16_t* Expected;
+        ESplitMode Split = SM_BY_RULES;
     } cases[] = {
         {"dictionary word, none preferred", Languages({1, 32}), nullptr, true, u"стола",
          u"стол/1/0/0+1 стол/1/0/0+1 "},
@@ -92,12 +93,17 @@ TEST_F(AnalyzeWordOptions, PreferredLanguagesGateTheLanguagesAfterThem) {
          u"шлеба/1/8/0+1 шлеба/1/8/0+1 "},
         {"placeholder, Russian preferred", Languages({1, 32}), russianFirst, false, u"шлеба",
          u"шлеба/1/8/0+1 "},
+        // A record of both parts raises no part's quality; a preferred language still looks
+        // once only, in its turn in the list.
+        {"two parts as one unit, Russian preferred", Languages({1}), russianFirst, true,
+         u"кот-стол", u"кот-стол/1/0/0+2 кот-стол/0/8/0+2 ", SM_NEVER},
     };
     for (const TCase& c : cases) {
         Options = TAnalyzeWordOptions();
         if (!c.Hypotheses) {
             Options.HypothesisLanguages.Reset();
         }
+        Options.SplitMode = c.Split;
         EXPECT_EQ(Analyze(TToken(c.Word), c.Candidates, c.Preferred), Expect(c.Expected)) << c.Name;
     }
 }

@@ -181,6 +181,7 @@ TEST(CodePageTables, ChangeCaseAndTranslateThroughKorvel) {
         {CodePageUpperTable, 9, 0x91, 0x81},  // ä -> Ä
         {CodePageUpperTable, 9, 0xE0, 0xC0}, {CodePageUpperTable, 9, 0x61, 0x41},
         {CodePageUpperTable, 9, 0x90, 0x90},  // ß has no capital of its own
+        {CodePageUpperTable, 5, 0xB5, 0xB5},  // µ: ISO-8859-1 lacks its capital, Greek Μ
         {CodePageLowerTable, 0, 0xC0, 0xE0}, {CodePageLowerTable, 0, 0xA8, 0xB8},
         {CodePageLowerTable, 0, 0x41, 0x61}, {CodePageLowerTable, 0, 0x31, 0x31},
         {CodePageLowerTable, 9, 0xC0, 0xE0}, {CodePageLowerTable, 9, 0x8E, 0x9E},
