@@ -89,8 +89,9 @@ void LoadCounted(TEmbeddedDictionaryHolder& holder, TChunkAccessor chunks,
     {
         TInflatedChain chain(chunks);
         TCountingInput counted(&chain.Buffered);
-        // The packed bytes are checked by the tests (and zlib checks that they arrive whole):
-        // their checks are not run again at every start. Other bytes are checked below.
+        // The build refuses a packed dictionary that fails the checks (dictionary_check), so
+        // they are not run again at every start over the bytes it packed; other bytes are
+        // checked below.
         NByk::LoadDictionary(holder.Dictionary, counted, holder.Pool, NByk::ELoadChecks::None);
         loaded = counted.Count();
         // Reading on to the end of the gzip stream makes zlib compare its CRC.

@@ -20,7 +20,8 @@
 #include <cstdint>
 
 // Chunk `index` of the packed dictionary; the empty text after the last one; the size and the
-// MD5 of the inflated data, computed when it was packed (generated).
+// MD5 of the inflated data, computed when it was packed (generated, in a library of its own that
+// links after the code: lemmer/CMakeLists.txt).
 const char* GetEmbeddedRussianDictionaryChunk(uint64_t index);
 uint64_t GetEmbeddedRussianDictionaryChunkInflatedSize();
 const char* GetEmbeddedRussianDictionaryChunkInflatedMd5();
