@@ -1,6 +1,8 @@
 // Checks of a dictionary's tables against each other. The loader runs them after each part it
 // reads, so that a stream from a user's file or a damaged build can never make the matcher read
-// outside the tables; the compiler's tests run CheckDictionary over what it builds.
+// outside the tables; the compiler's tests run CheckDictionary over what it builds, and the build
+// runs them all over the Russian dictionary before it embeds it (tools/dictionary_check), as the
+// analyser's start-up leaves them out for the packed bytes.
 //
 // Each check raises NByk::TLoadError saying what is wrong and where.
 #pragma once

@@ -33,7 +33,8 @@ namespace NByk {
 // do not fit together; the pool's std::bad_alloc passes through.
 //
 // ELoadChecks::None leaves out the checks but the alphabet's (which sizes part 5): for bytes
-// known to be sound, such as the embedded dictionary's, fixed when the executable was built.
+// known to be sound, such as the embedded dictionary's, which the build checked before it packed
+// them (tools/dictionary_check).
 enum class ELoadChecks { EachPart, None };
 void LoadDictionary(TDictionary& dictionary, TInputStream& in, TMemoryPool& pool,
                     ELoadChecks checks = ELoadChecks::EachPart);

@@ -89,13 +89,16 @@ void LoadCounted(TEmbeddedDictionaryHolder& holder, TChunkAccessor chunks,
     {
         TInflatedChain chain(chunks);
         TCountingInput counted(&chain.Buffered);
-        // The packed bytes are checked by the tests (and zlib checks that they arrive whole):
-        // their checks are not run again at every start. Other bytes are checked below.
+        // The build refuses a packed dictionary that fails the checks (dictionary_check), so
+        // they are not run again at every start over the bytes it packed; other bytes are
+        // checked below.
         NByk::LoadDictionary(holder.Dictionary, counted, holder.Pool, NByk::ELoadChecks::None);
         loaded = counted.Count();
-        // Reading on to the end of the gzip stream makes zlib compare its CRC.
+        // Reading on to the end of the stream makes zlib finish the last member, and so compare
+        // and report its CRC-32: what tells these bytes from others of the same size.
         char after;
         packed = loaded == digest.Size && chain.Buffered.Read(&after, 1) == 0 &&
+                 chain.Inflated.FinishedMembersCrc32() == digest.Crc32 &&
                  std::strlen(digest.Md5) == sizeof(holder.Dictionary.Fingerprint) - 1;
     }
     char* fingerprint = holder.Dictionary.Fingerprint;
@@ -178,7 +181,8 @@ namespace {
 const NLemmer::NPrivate::TInflatedDigest* RussianDigest() {
     static const NLemmer::NPrivate::TInflatedDigest digest{
         GetEmbeddedRussianDictionaryChunkInflatedSize(),
-        GetEmbeddedRussianDictionaryChunkInflatedMd5()};
+        GetEmbeddedRussianDictionaryChunkInflatedMd5(),
+        GetEmbeddedRussianDictionaryChunkInflatedCrc32()};
     return &digest;
 }
 

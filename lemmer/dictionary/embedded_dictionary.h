@@ -19,11 +19,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Chunk `index` of the packed dictionary; the empty text after the last one; the size and the
-// MD5 of the inflated data, computed when it was packed (generated).
+// Chunk `index` of the packed dictionary; the empty text after the last one; the size, the MD5
+// and the CRC-32 of the inflated data, computed when it was packed (generated, in a library of
+// its own that links after the code: lemmer/CMakeLists.txt).
 const char* GetEmbeddedRussianDictionaryChunk(uint64_t index);
 uint64_t GetEmbeddedRussianDictionaryChunkInflatedSize();
 const char* GetEmbeddedRussianDictionaryChunkInflatedMd5();
+uint32_t GetEmbeddedRussianDictionaryChunkInflatedCrc32();
 
 // Passes the bytes of a stream it does not own through an MD5 context: every byte a read
 // returns, and only those, is hashed.
@@ -74,17 +76,20 @@ struct TEmbeddedDictionarySite {
     alignas(TEmbeddedDictionaryHolder) unsigned char Storage[sizeof(TEmbeddedDictionaryHolder)]{};
 };
 
-// What a container inflates to, as the packer noted it: the size in bytes and the MD5 as 32
-// lower-case hexadecimal digits.
+// What a container inflates to, as the packer noted it: the size in bytes, the MD5 as 32
+// lower-case hexadecimal digits and the CRC-32.
 struct TInflatedDigest {
     uint64_t Size = 0;
     const char* Md5 = "";
+    uint32_t Crc32 = 0;
 };
 
 // The building behind GetEmbeddedRussianDictionary over any chunk container; tests give it
 // fixture containers and sites of their own. With the container's digest the loaded bytes are
-// counted instead of hashed, and the digest is the fingerprint when the loader read every byte
-// (the bytes of a container never change); otherwise they are hashed as they are loaded.
+// counted instead of hashed, and when they are the bytes the packer noted (every byte read, of
+// gzip members whose CRC-32 zlib computed and found equal to the note) the loader's checks are
+// left to the build, which ran them over the file it packed, and the digest is the fingerprint.
+// Any other bytes are checked as a whole and hashed.
 TEmbeddedDictionaryHolder* BuildEmbeddedDictionary(TEmbeddedDictionarySite& site,
                                                    TChunkAccessor chunks,
                                                    const TInflatedDigest* digest = nullptr);

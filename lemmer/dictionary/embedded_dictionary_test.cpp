@@ -59,13 +59,22 @@ Stroka FixtureDictionaryBytes(uint16_t stolRule = 0) {
     return bytes;
 }
 
-Stroka Gzip(const Stroka& data) {
+Stroka Compressed(const Stroka& data, EZLibStreamType type) {
     Stroka packed;
     TStringOutput sink(packed);
-    TZLibCompress out(&sink, EZLibStreamType::GZip);
+    TZLibCompress out(&sink, type);
     out.Write(data.data(), data.size());
     out.Finish();
     return packed;
+}
+
+Stroka Gzip(const Stroka& data) {
+    return Compressed(data, EZLibStreamType::GZip);
+}
+
+uint32_t Crc32(const Stroka& data) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
 // Base64 chunks of full size but the last, as the build packs them.
@@ -166,22 +175,30 @@ TEST(EmbeddedDictionary, FingerprintIsThePackersDigestWhenTheLoaderReadEveryByte
     // A digest that no hashing could give shows that none took place; with bytes after the
     // dictionary the digest is not that of the loaded bytes, which are then hashed.
     const Stroka dictionary = FixtureDictionaryBytes();
+    const Stroka head(dictionary, 0, dictionary.size() / 3);
+    const Stroka tail(dictionary, head.size(), dictionary.size());
     const char* const noted = "0123456789abcdef0123456789abcdef";
     struct TCase {
         const char* Name;
+        Stroka Compressed;
         Stroka Inflated;
         std::string Fingerprint;
     };
     const TCase cases[] = {
-        {"the dictionary alone", dictionary, noted},
-        {"bytes after the dictionary", dictionary + Stroka(300, 'x'), Md5Hex(dictionary)},
+        {"the dictionary alone", Gzip(dictionary), dictionary, noted},
+        // The CRC-32 of the whole is folded from those of the members.
+        {"the dictionary in two gzip members", Gzip(head) + Gzip(tail), dictionary, noted},
+        {"bytes after the dictionary", Gzip(dictionary + Stroka(300, 'x')),
+         dictionary + Stroka(300, 'x'), Md5Hex(dictionary)},
     };
     static TEmbeddedDictionarySite sites[std::size(cases)];
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].Name);
-        Chunks = Pack(Gzip(cases[i].Inflated));
-        // What the packer notes of the container: the size and MD5 of all it inflates to.
-        const NLemmer::NPrivate::TInflatedDigest digest{cases[i].Inflated.size(), noted};
+        Chunks = Pack(cases[i].Compressed);
+        // What the packer notes of the container: the size, MD5 and CRC-32 of all it inflates
+        // to.
+        const NLemmer::NPrivate::TInflatedDigest digest{cases[i].Inflated.size(), noted,
+                                                        Crc32(cases[i].Inflated)};
         const NByk::TDictionary* d =
             NLemmer::NPrivate::GetEmbeddedDictionary(sites[i], &FixtureChunk, &digest);
         EXPECT_EQ(std::string(d->Fingerprint), cases[i].Fingerprint);
@@ -190,10 +207,13 @@ TEST(EmbeddedDictionary, FingerprintIsThePackersDigestWhenTheLoaderReadEveryByte
 }
 
 TEST(EmbeddedDictionary, BytesOtherThanThePackersAreChecked) {
-    // The load checks are left to the tests only for exactly the bytes the packer noted, and
-    // zlib must have compared their CRC.
+    // The load checks are left to the build only for exactly the bytes the packer noted: of
+    // the noted size and CRC-32, which zlib must have computed and compared with the trailer.
+    // A rule id out of range (the one rule there is has id 0) is damage of the same size.
     const Stroka damaged = FixtureDictionaryBytes(7);
-    const Stroka gzip = Gzip(FixtureDictionaryBytes());
+    const Stroka sound = FixtureDictionaryBytes();
+    ASSERT_EQ(damaged.size(), sound.size());
+    const Stroka gzip = Gzip(sound);
     // The gzip trailer is the CRC-32, then the size.
     const Stroka badCrc = Stroka(gzip, 0, gzip.size() - 8) +
                           Stroka(1, static_cast<char>(gzip[gzip.size() - 8] ^ 1)) +
@@ -203,19 +223,27 @@ TEST(EmbeddedDictionary, BytesOtherThanThePackersAreChecked) {
         const char* Name;
         Stroka Compressed;
         uint64_t NotedSize;
+        uint32_t NotedCrc;
         std::string Error;
     };
     const TCase cases[] = {
         {"a bad rule id and bytes after the dictionary", Gzip(damaged + Stroka(300, 'x')),
-         damaged.size() + 300, "stem block"},
-        {"a bad rule id and another size noted", Gzip(damaged), damaged.size() + 1, "stem block"},
-        {"a wrong CRC", badCrc, FixtureDictionaryBytes().size(), "incorrect data check"},
+         damaged.size() + 300, Crc32(damaged + Stroka(300, 'x')), "stem block"},
+        {"a bad rule id and another size noted", Gzip(damaged), damaged.size() + 1, Crc32(damaged),
+         "stem block"},
+        {"a bad rule id where the noted bytes of the same size were sound", Gzip(damaged),
+         sound.size(), Crc32(sound), "stem block"},
+        // A zlib stream's trailer holds no CRC-32, so nothing vouches for its bytes.
+        {"a bad rule id in a zlib stream", Compressed(damaged, EZLibStreamType::ZLib),
+         damaged.size(), Crc32(damaged), "stem block"},
+        {"a wrong CRC", badCrc, sound.size(), Crc32(sound), "incorrect data check"},
     };
     static TEmbeddedDictionarySite sites[std::size(cases)];
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].Name);
         Chunks = Pack(cases[i].Compressed);
-        const NLemmer::NPrivate::TInflatedDigest digest{cases[i].NotedSize, noted};
+        const NLemmer::NPrivate::TInflatedDigest digest{cases[i].NotedSize, noted,
+                                                        cases[i].NotedCrc};
         try {
             NLemmer::NPrivate::GetEmbeddedDictionary(sites[i], &FixtureChunk, &digest);
             ADD_FAILURE() << "built";
@@ -311,10 +339,11 @@ TEST(RussianDictionary, IsTheEmbeddedFileIdentifiedByItsInflatedMd5) {
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(GetEmbeddedRussianDictionary(), d);
     EXPECT_EQ(std::string(d->Fingerprint), Md5Hex(inflated));
+    EXPECT_EQ(GetEmbeddedRussianDictionaryChunkInflatedCrc32(), Crc32(inflated));
     const TLanguage* russian = LanguageById(1);
     EXPECT_EQ(static_cast<const TBykLanguage*>(russian)->GetMainDictionary(), d);
     EXPECT_EQ(std::string(russian->DictionaryFingerprint().c_str()), Md5Hex(inflated));
-    // The checks its start-up leaves out.
+    // The checks its start-up leaves out (the build runs them too).
     EXPECT_NO_THROW(NByk::CheckDictionary(*d));
 }
 

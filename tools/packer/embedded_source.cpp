@@ -7,6 +7,8 @@
 #include "util/stream/zlib.h"
 #include "util/string/base64.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 
 namespace {
@@ -34,6 +36,8 @@ TInflatedDigest DigestInflated(const char* data, size_t length) {
     char buffer[65536];
     while (const size_t n = in.Read(buffer, sizeof(buffer))) {
         md5.Update(buffer, static_cast<uint32_t>(n));
+        digest.Crc32 = static_cast<uint32_t>(
+            crc32(digest.Crc32, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(n)));
         digest.Size += n;
     }
     char hex[33];
@@ -94,5 +98,8 @@ void WriteEmbeddedSource(TOutputStream& out, const Stroka& symbol, const std::ve
         << "}\n\n"
         << "const char* " << symbol << "InflatedMd5() {\n"
         << "    return \"" << digest.Md5 << "\";\n"
+        << "}\n\n"
+        << "uint32_t " << symbol << "InflatedCrc32() {\n"
+        << "    return " << static_cast<unsigned long>(digest.Crc32) << "u;\n"
         << "}\n";
 }

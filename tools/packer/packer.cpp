@@ -3,9 +3,8 @@
 // Turns a zlib stream or gzip member (or several back to back) into the embedded data
 // container: a C++ source that defines `const char* <symbol>(uint64_t index)`, the chunk
 // accessor that TStringDataInputStream reads. The input is inflated once as a check, and its
-// inflated size and MD5 are noted in the source's opening comment and defined beside the
-// accessor. The build runs it through
-// the CMake function lemmix_embed_data.
+// inflated size, MD5 and CRC-32 are noted in the source's opening comment and defined beside
+// the accessor. The build runs it through the CMake function lemmix_embed_data.
 #include "tools/packer/embedded_source.h"
 #include "tools/tool_main.h"
 #include "util/generic/exception.h"
@@ -49,7 +48,7 @@ int Run(int argc, char** argv) {
     Stroka inflated;
     TStringOutput inflatedOut(inflated);
     inflatedOut << "inflates to " << static_cast<unsigned long>(digest.Size) << " bytes, MD5 "
-                << digest.Md5;
+                << digest.Md5 << ", CRC-32 " << static_cast<unsigned long>(digest.Crc32);
     const std::vector<Stroka> about = {source, inflated};
     const std::vector<Stroka> chunks = SplitIntoChunks(data.AsCharPtr(), data.Size());
 

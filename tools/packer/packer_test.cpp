@@ -7,6 +7,7 @@
 #include "util/testing/utf.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <string>
@@ -16,7 +17,8 @@
 #define LEMMIX_PACKED_FIXTURE(symbol)   \
     const char* symbol(uint64_t index); \
     uint64_t symbol##InflatedSize();    \
-    const char* symbol##InflatedMd5();
+    const char* symbol##InflatedMd5();  \
+    uint32_t symbol##InflatedCrc32();
 LEMMIX_PACKED_FIXTURE(GetZLibFixtureChunk)
 LEMMIX_PACKED_FIXTURE(GetGZipFixtureChunk)
 LEMMIX_PACKED_FIXTURE(GetGZipMembersFixtureChunk)
@@ -37,17 +39,19 @@ struct TFixture {
     size_t MinChunks;
     uint64_t (*InflatedSize)();
     const char* (*InflatedMd5)();
+    uint32_t (*InflatedCrc32)();
+    bool GZip;  // gzip members only, whose CRC-32 the reader's zlib computes
 };
 
 const std::vector<TFixture> Fixtures = {
     {"zlib_stream", GetZLibFixtureChunk, 1, GetZLibFixtureChunkInflatedSize,
-     GetZLibFixtureChunkInflatedMd5},
+     GetZLibFixtureChunkInflatedMd5, GetZLibFixtureChunkInflatedCrc32, false},
     {"gzip_member", GetGZipFixtureChunk, 1, GetGZipFixtureChunkInflatedSize,
-     GetGZipFixtureChunkInflatedMd5},
+     GetGZipFixtureChunkInflatedMd5, GetGZipFixtureChunkInflatedCrc32, true},
     {"gzip_members", GetGZipMembersFixtureChunk, 1, GetGZipMembersFixtureChunkInflatedSize,
-     GetGZipMembersFixtureChunkInflatedMd5},
+     GetGZipMembersFixtureChunkInflatedMd5, GetGZipMembersFixtureChunkInflatedCrc32, true},
     {"large", GetLargeFixtureChunk, 8, GetLargeFixtureChunkInflatedSize,
-     GetLargeFixtureChunkInflatedMd5},
+     GetLargeFixtureChunkInflatedMd5, GetLargeFixtureChunkInflatedCrc32, false},
 };
 
 TEST(PackedDataSets, RecordsFollowTheContainerLayout) {
@@ -100,7 +104,17 @@ TEST(PackedDataSets, DigestMatchesMd5sum) {
         EXPECT_EQ(std::string(MD5::Stream(&inflated, hex)), expected) << f.Name;
         // The digest the packer computed at build time, all members of the data included.
         EXPECT_EQ(std::string(f.InflatedMd5()), expected) << f.Name;
-        EXPECT_EQ(f.InflatedSize(), FileBytes(std::string(f.Name) + ".raw").size()) << f.Name;
+        const std::string raw = FileBytes(std::string(f.Name) + ".raw");
+        EXPECT_EQ(f.InflatedSize(), raw.size()) << f.Name;
+        EXPECT_EQ(f.InflatedCrc32(), crc32(0, reinterpret_cast<const Bytef*>(raw.data()),
+                                           static_cast<uInt>(raw.size())))
+            << f.Name;
+        // What the reader's zlib computed as it inflated agrees with the packer's note.
+        if (f.GZip) {
+            EXPECT_EQ(inflated.FinishedMembersCrc32(), f.InflatedCrc32()) << f.Name;
+        } else {
+            EXPECT_FALSE(inflated.FinishedMembersCrc32()) << f.Name;
+        }
     }
 }
 
@@ -149,7 +163,9 @@ TEST(PackerChunks, WritesTheAccessorSource) {
     const TInflatedDigest digest = DigestInflated("\x78\x9C\x03\x00\x00\x00\x00\x01", 8);
     EXPECT_EQ(digest.Size, 0u);
     EXPECT_EQ(Std(digest.Md5), "d41d8cd98f00b204e9800998ecf8427e");  // MD5 of no bytes
-    WriteEmbeddedSource(out, "GetSample", {"a note"}, {"Zm9v", "YmFy"}, {6, "0123abcd"});
+    EXPECT_EQ(digest.Crc32, 0u);
+    WriteEmbeddedSource(out, "GetSample", {"a note"}, {"Zm9v", "YmFy"},
+                        {6, "0123abcd", 0xDEADBEEF});
     const std::string text = Std(source);
     EXPECT_NE(text.find("// a note\n"), std::string::npos);
     EXPECT_NE(text.find("constexpr uint64_t RecordCount = 3;"), std::string::npos);
@@ -160,6 +176,8 @@ TEST(PackerChunks, WritesTheAccessorSource) {
     EXPECT_NE(text.find("uint64_t GetSampleInflatedSize() {\n    return 6u;\n}"),
               std::string::npos);
     EXPECT_NE(text.find("const char* GetSampleInflatedMd5() {\n    return \"0123abcd\";\n}"),
+              std::string::npos);
+    EXPECT_NE(text.find("uint32_t GetSampleInflatedCrc32() {\n    return 3735928559u;\n}"),
               std::string::npos);
 }
 

@@ -56,12 +56,17 @@ public:
         if (bits == 0 || inflateInit2(&Z_, bits) != Z_OK) {
             throw TZLibDecompressorError() << "can not init inflate engine";
         }
+        WatchHeader();
     }
     TImpl(const TImpl&) = delete;
     TImpl& operator=(const TImpl&) = delete;
     virtual ~TImpl() { inflateEnd(&Z_); }
 
     size_t Read(void* buffer, size_t length);
+
+    std::optional<uint32_t> FinishedMembersCrc32() const noexcept {
+        return CrcKnown_ ? std::optional<uint32_t>(Crc_) : std::nullopt;
+    }
 
 protected:
     void SetSource(IZeroCopyInput* source) noexcept { Source_ = source; }
@@ -71,11 +76,20 @@ private:
     bool Feed();
     // zlib took bytes of a member whose end it has not reached.
     bool InsideMember() const noexcept { return Z_.total_in != 0; }
+    // Has zlib say whether the next member is gzip (it forgets at each reset); only the gzip
+    // types accept this, so under the others no member counts as gzip.
+    void WatchHeader() noexcept { inflateGetHeader(&Z_, &Header_); }
+    // At the end of a member, before the reset: a gzip member leaves its CRC-32 in adler.
+    void FoldMemberCrc() noexcept;
 
     z_stream Z_;
     IZeroCopyInput* Source_;
     const char* Chunk_ = nullptr;
     size_t ChunkLeft_ = 0;
+    // Where zlib notes the member's header; names, comments and extra fields are not kept.
+    gz_header Header_{};
+    uint32_t Crc_ = 0;  // CRC-32 of the finished members' bytes
+    bool CrcKnown_ = true;
 };
 
 namespace {
@@ -119,6 +133,15 @@ bool TZLibDecompress::TImpl::Feed() {
     return true;
 }
 
+void TZLibDecompress::TImpl::FoldMemberCrc() noexcept {
+    if (Header_.done == 1) {
+        Crc_ = static_cast<uint32_t>(
+            crc32_combine(Crc_, Z_.adler, static_cast<z_off_t>(Z_.total_out)));
+    } else {
+        CrcKnown_ = false;
+    }
+}
+
 size_t TZLibDecompress::TImpl::Read(void* buffer, size_t length) {
     if (length == 0) {
         return 0;
@@ -135,10 +158,12 @@ size_t TZLibDecompress::TImpl::Read(void* buffer, size_t length) {
         const int result = inflate(&Z_, Z_SYNC_FLUSH);
         const size_t produced = room - Z_.avail_out;
         if (result == Z_STREAM_END) {
+            FoldMemberCrc();
             // Whatever follows is read as a further member of the same data.
             if (inflateReset(&Z_) != Z_OK) {
                 throw TZLibDecompressorError() << "inflate reset error(" << ZLibMessage(Z_) << ")";
             }
+            WatchHeader();
         } else if (sourceEnded && produced == 0 && (result == Z_OK || result == Z_BUF_ERROR)) {
             throw TZLibDecompressorError() << "inflate error(compressed data ends inside a member)";
         } else if (result != Z_OK) {
@@ -162,6 +187,10 @@ TZLibDecompress::~TZLibDecompress() {
 
 size_t TZLibDecompress::DoRead(void* buffer, size_t length) {
     return Impl_->Read(buffer, length);
+}
+
+std::optional<uint32_t> TZLibDecompress::FinishedMembersCrc32() const noexcept {
+    return Impl_->FinishedMembersCrc32();
 }
 
 // The deflation engine with its output buffer behind it in the same allocation.

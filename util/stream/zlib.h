@@ -19,6 +19,7 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // The framing of the compressed data.
 enum class EZLibStreamType : int32_t {
@@ -52,6 +53,12 @@ public:
                              size_t bufferLength = 8192)
         : TZLibDecompress(static_cast<TInputStream*>(slave), type, bufferLength) {}
     ~TZLibDecompress() override;
+
+    // The CRC-32 of the bytes of the members inflated to their end so far, which zlib computes
+    // as it inflates and compares with each gzip member's trailer: a reader that noted the
+    // CRC-32 of the data can tell it came out unchanged without a pass of its own over it.
+    // Empty once a member was not gzip (a zlib stream carries an Adler-32, raw data nothing).
+    std::optional<uint32_t> FinishedMembersCrc32() const noexcept;
 
 protected:
     size_t DoRead(void* buffer, size_t length) override;

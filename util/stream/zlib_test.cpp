@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -129,6 +130,53 @@ TEST(ZLib, DecodesConcatenatedMembersAsOneStream) {
                                   Compress("", EZLibStreamType::GZip) +
                                   Compress(b, EZLibStreamType::ZLib);
     EXPECT_EQ(Decompress(withEmpty), a + b);
+}
+
+TEST(ZLib, KnowsTheCrc32OfTheFinishedGZipMembers) {
+    const std::string a = SampleData(5000, 9), b = SampleData(70000, 10);
+    auto crc = [](const std::string& s) {
+        return static_cast<uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(s.data()), static_cast<uInt>(s.size())));
+    };
+    auto gz = [](const std::string& s) { return Compress(s, EZLibStreamType::GZip); };
+    auto zl = [](const std::string& s) { return Compress(s, EZLibStreamType::ZLib); };
+    const std::optional<uint32_t> unknown;
+    struct TCase {
+        const char* Name;
+        std::string Packed;
+        EZLibStreamType ReadAs;
+        std::string Data;
+        std::optional<uint32_t> Crc;
+    };
+    const std::vector<TCase> cases = {
+        {"one gzip member", gz(a), EZLibStreamType::Auto, a, crc(a)},
+        {"one gzip member read as gzip", gz(a), EZLibStreamType::GZip, a, crc(a)},
+        {"gzip members, an empty one among them", gz(a) + gz("") + gz(b), EZLibStreamType::Auto,
+         a + b, crc(a + b)},
+        {"no member", "", EZLibStreamType::Auto, "", crc("")},
+        {"a zlib stream", zl(a), EZLibStreamType::Auto, a, unknown},
+        {"a zlib stream after a gzip member", gz(a) + zl(b), EZLibStreamType::Auto, a + b, unknown},
+        {"a zlib stream read as zlib", zl(a), EZLibStreamType::ZLib, a, unknown},
+        {"raw deflate data", Compress(a, EZLibStreamType::Raw), EZLibStreamType::Raw, a, unknown},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMemoryInput in(c.Packed.data(), c.Packed.size());
+        // Small input buffers make members end in the middle of one and across them.
+        TZLibDecompress z(&in, c.ReadAs, 7);
+        EXPECT_EQ(Std(z.ReadAll()), c.Data);
+        EXPECT_EQ(z.FinishedMembersCrc32(), c.Crc);
+    }
+    // Inside the second member only the first one counts.
+    const std::string packed = gz(a) + gz(b);
+    TMemoryInput in(packed.data(), packed.size());
+    TZLibDecompress z(&in);
+    std::vector<char> buffer(a.size() + 100);
+    size_t got = 0;
+    while (got < buffer.size()) {
+        got += z.Read(buffer.data() + got, buffer.size() - got);
+    }
+    EXPECT_EQ(z.FinishedMembersCrc32(), crc(a));
 }
 
 TEST(ZLib, SourceEndingInsideAMemberRaises) {
