@@ -1,9 +1,12 @@
 // Any UTF-16 text (or UTF-8 through the decoder) is cut into tokens whose source lengths add up
 // to the text, whose parts lie inside their text in order, and whose words keep the limits.
+// Handed on whole, each word is the one that a scan starting where it starts gives: what the
+// tokeniser knows of the text before a word changes nothing.
 #include "tokenizer/tokenizer.h"
 #include "util/charset/utf8.h"
 #include "util/generic/exception.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -33,15 +36,50 @@ public:
         volatile wchar16 sink = 0;
         for (size_t i = 0; i < token.Length; ++i)
             sink = sink ^ token.Text[i];
+        if (KeepWords && type <= TOKEN_MIXED) {
+            Words.push_back({Source, sourceLength, type,
+                             std::vector<wchar16>(token.Text, token.Text + token.Length),
+                             std::vector<TTokenPart>(token.Parts.begin(), token.Parts.end())});
+        }
         Source += sourceLength;
         if (++Count == StopAfter)
             throw TAllDoneException();
     }
 
+    struct TWord {
+        size_t At;
+        size_t Source;
+        int32_t Type;
+        std::vector<wchar16> Text;
+        std::vector<TTokenPart> Parts;
+        bool operator==(const TWord&) const = default;
+    };
+
     size_t Source = 0;
     size_t Count = 0;
     size_t StopAfter = 0;
+    bool KeepWords = false;
+    std::vector<TWord> Words;
 };
+
+void CheckWordsFromTheirStart(const std::vector<wchar16>& text, bool paragraphs, int32_t mode,
+                              const std::vector<TCheckingHandler::TWord>& words) {
+    for (const TCheckingHandler::TWord& word : words) {
+        TCheckingHandler alone;
+        alone.StopAfter = 1;
+        alone.KeepWords = true;
+        TTokenizerConfig config;
+        config.Handler = &alone;
+        config.SplitTokens = false;
+        TokenizeWide(config, text.data() + word.At, text.size() - word.At, paragraphs, mode);
+        if (alone.Words.size() != 1)
+            std::abort();
+        TCheckingHandler::TWord first = alone.Words[0];
+        first.At = word.At;
+        if (!(first == word))
+            std::abort();
+    }
+}
 
 }  // namespace
 
@@ -67,11 +105,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TCheckingHandler handler;
     handler.StopAfter = (flags & 16) ? stop : 0;
+    // Decoded percent escapes are tokenised apart, with positions of their own.
+    handler.KeepWords = (flags & 2) != 0 && std::find(text.begin(), text.end(), u'%') == text.end();
     TTokenizerConfig config;
     config.Handler = &handler;
     config.SplitTokens = (flags & 2) == 0;
-    TokenizeWide(config, text.data(), text.size(), (flags & 4) != 0, (flags & 8) ? 1 : 0);
+    const bool paragraphs = (flags & 4) != 0;
+    const int32_t mode = (flags & 8) ? 1 : 0;
+    TokenizeWide(config, text.data(), text.size(), paragraphs, mode);
     if (handler.StopAfter == 0 && handler.Source != text.size())
         std::abort();
+    CheckWordsFromTheirStart(text, paragraphs, mode, handler.Words);
     return 0;
 }
