@@ -10,37 +10,19 @@
 #include "lemmer/dictionary/dictionary_check.h"
 #include "lemmer/dictionary/dictionary.h"
 #include "lemmer/dictionary/dictionary_loader.h"
+#include "tools/dictionary_file.h"
 #include "tools/tool_main.h"
 #include "util/generic/memory_pool.h"
-#include "util/stream/buffered.h"
-#include "util/stream/file_stream.h"
+#include "util/stream/memory.h"
 #include "util/stream/std_stream.h"
-#include "util/stream/zlib.h"
-
-#include <cstring>
-#include <memory>
 
 namespace {
 
 const char Usage[] = "usage: dictionary_check <dictionary>\n";
 
-// The loader reads its texts a unit at a time.
-constexpr size_t ReadBufferSize = 1 << 16;
-
-bool EndsWith(const char* text, const char* tail) {
-    const size_t n = std::strlen(text);
-    const size_t m = std::strlen(tail);
-    return n >= m && std::strcmp(text + n - m, tail) == 0;
-}
-
 void CheckFile(const char* path) {
-    TFileInput file{Stroka(path)};
-    std::unique_ptr<TZLibDecompress> inflated;
-    if (EndsWith(path, ".gz")) {
-        inflated = std::make_unique<TZLibDecompress>(&file);
-    }
-    TBufferedInput in(inflated ? static_cast<TInputStream*>(inflated.get()) : &file,
-                      ReadBufferSize);
+    const Stroka bytes = ReadDictionaryBytes(path);
+    TMemoryInput in(bytes.data(), bytes.size());
     TMemoryPool pool(1 << 20);
     NByk::TDictionary dictionary;
     try {
@@ -54,10 +36,6 @@ void CheckFile(const char* path) {
         throw;
     }
     NByk::CheckDictionary(dictionary);
-    // Bytes after the dictionary are no part of it, but a damaged trailer is damage.
-    char rest[1 << 14];
-    while (in.Read(rest, sizeof(rest)) != 0) {
-    }
 }
 
 }  // namespace

@@ -33,6 +33,7 @@
 #include "lemmer/grammar/gram_codes.h"
 #include "lemmer/record/analysis_record.h"
 #include "lemmer/token/word_parts.h"
+#include "tools/dictionary_file.h"
 #include "tools/tool_main.h"
 #include "util/charset/utf8.h"
 #include "util/generic/memory_pool.h"
@@ -40,7 +41,6 @@
 #include "util/stream/file_stream.h"
 #include "util/stream/memory.h"
 #include "util/stream/std_stream.h"
-#include "util/stream/zlib.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -54,22 +54,6 @@
 namespace {
 
 const char kUsage[] = "usage: dictionary_eval [-h | -l] [-x misses] <dictionary> <word list>\n";
-
-bool EndsWith(const char* text, const char* tail) {
-    const size_t n = std::strlen(text);
-    const size_t m = std::strlen(tail);
-    return n >= m && std::strcmp(text + n - m, tail) == 0;
-}
-
-// The dictionary's bytes, inflated when the name ends in ".gz".
-Stroka ReadDictionaryBytes(const char* path) {
-    TFileInput file{Stroka(path)};
-    if (!EndsWith(path, ".gz")) {
-        return file.ReadAll();
-    }
-    TZLibDecompress in(&file);
-    return in.ReadAll();
-}
 
 // A lemma as the analyser writes it (the Russian normaliser with its hook: lower case, the
 // pre-reform spellings modernised, one apostrophe) with ё as е: how lemmas are compared.
