@@ -18,8 +18,9 @@
 // `regionBytes` (rounded up to 2 MiB); a request larger than a region gets a region of its own. A
 // region is unmapped once every piece carved from it is released, so pieces that die early keep
 // their region's pages until its last piece goes: give tables that are replaced as they grow an
-// allocator of their own. Raises std::bad_alloc when no memory is left. Not thread-safe; must
-// outlive every block it handed out.
+// allocator of their own. Raises std::bad_alloc when no memory is left, and for a request too
+// large to round up to a piece or a region. Not thread-safe; must outlive every block it handed
+// out.
 class THugePageAllocator : public IAllocator {
 public:
     static constexpr size_t HugePageBytes = size_t(2) << 20;
