@@ -8,9 +8,6 @@
 
 namespace {
 
-// Pieces keep the alignment of malloc's largest.
-constexpr size_t PieceAlignment = 64;
-
 // Raises std::bad_alloc where the rounding would wrap past SIZE_MAX: a request that large
 // must fail, not come back as a small one.
 size_t RoundUp(size_t n, size_t unit) {
@@ -67,6 +64,7 @@ IAllocator::TBlock THugePageAllocator::Allocate(size_t len) {
         if (data == nullptr) {
             throw std::bad_alloc();
         }
+        SmallHeld_ += len;
         return {data, len};
     }
     const size_t need = RoundUp(len, PieceAlignment);
@@ -85,6 +83,7 @@ IAllocator::TBlock THugePageAllocator::Allocate(size_t len) {
 void THugePageAllocator::Release(const TBlock& block) {
     if (block.Len < SmallBytes) {
         std::free(block.Data);
+        SmallHeld_ -= block.Len;
         return;
     }
     const char* data = static_cast<const char*>(block.Data);
@@ -98,4 +97,12 @@ void THugePageAllocator::Release(const TBlock& block) {
             return;
         }
     }
+}
+
+size_t THugePageAllocator::HeldBytes() const noexcept {
+    size_t held = SmallHeld_;
+    for (const TRegion& region : Regions_) {
+        held += region.Used;
+    }
+    return held;
 }
