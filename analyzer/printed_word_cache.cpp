@@ -12,6 +12,13 @@ namespace {
 // Record header: output length (u32), flush count (u16), pending line (u8), a padding byte.
 constexpr size_t HeaderBytes = 8;
 
+// A kept block of a region is never given back for a larger one: blocks of SmallBytes or more
+// take any entry (a key of MaxKeyUnits units and as many parts, a record of MaxEntryBytes
+// flush offsets and output bytes).
+static_assert(2 + TPrintedWordCache::MaxKeyUnits * (sizeof(wchar16) + sizeof(TTokenPart)) +
+                  HeaderBytes + TPrintedWordCache::MaxEntryBytes * (sizeof(uint32_t) + 1) <
+              THugePageAllocator::SmallBytes);
+
 template <class T>
 T Load(const char* at) {
     T value;
@@ -64,6 +71,17 @@ std::string_view TPrintedWordCache::TGeneration::Find(uint64_t hash, std::string
     }
 }
 
+bool TPrintedWordCache::TGeneration::HasRoomFor(size_t bytes) const {
+    const size_t slots = (Count_ + 1) * 2 > SlotCount_ ? GrownSlotCount() : SlotCount_;
+    size_t held = Arena_ + slots * sizeof(TSlot);
+    const bool inBlock = Block_ < Blocks_.size() && BlockUsed_ + bytes <= Blocks_[Block_].Len;
+    const size_t next = NextBlock();
+    if (!inBlock && (next == Blocks_.size() || Blocks_[next].Len < bytes)) {
+        held += bytes;  // a new block, or a larger one for a kept block too small
+    }
+    return held <= Budget_;
+}
+
 void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
                                             std::string_view record) {
     if ((Count_ + 1) * 2 > SlotCount_) {
@@ -76,23 +94,7 @@ void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
     }
     const size_t need = key.size() + record.size();
     if (Block_ == Blocks_.size() || BlockUsed_ + need > Blocks_[Block_].Len) {
-        if (Block_ < Blocks_.size()) {
-            ++Block_;
-        }
-        // Blocks grow with the arena up to BlockBytes, so that a short run takes little; a
-        // block kept from the generation before is reused when it is large enough.
-        const size_t size =
-            std::max(need, std::min({BlockBytes, ArenaLimit_, std::max(FirstBlockBytes, Used_)}));
-        if (Block_ == Blocks_.size()) {
-            // Room first, so that no block is lost when the list cannot grow.
-            Blocks_.reserve(std::max<size_t>(Blocks_.size() * 2, 16));
-            Blocks_.push_back(BlockMemory_.Allocate(size));
-        } else if (Blocks_[Block_].Len < size) {
-            const IAllocator::TBlock larger = BlockMemory_.Allocate(size);
-            BlockMemory_.Release(Blocks_[Block_]);
-            Blocks_[Block_] = larger;
-        }
-        BlockUsed_ = 0;
+        MoveToBlockFor(need);
     }
     char* at = static_cast<char*>(Blocks_[Block_].Data) + BlockUsed_;
     std::memcpy(at, key.data(), key.size());
@@ -104,8 +106,45 @@ void TPrintedWordCache::TGeneration::Insert(uint64_t hash, std::string_view key,
     ++Count_;
 }
 
+void TPrintedWordCache::TGeneration::MoveToBlockFor(size_t bytes) {
+    Block_ = NextBlock();
+    BlockUsed_ = 0;
+    if (Block_ < Blocks_.size() && Blocks_[Block_].Len >= bytes) {
+        return;  // kept from the fill before
+    }
+    // Blocks grow with the arena up to BlockBytes, so that a short run takes little. A block
+    // takes no more than the budget has left, in whole pieces as a region carves them, and
+    // leaves what the table adds if it must grow before the block is full (entries of the mean
+    // size so far) where that still leaves room for the entry: a block that took the table's
+    // room would end the generation half empty.
+    const size_t wanted = std::min(BlockBytes, std::max(FirstBlockBytes, Used_));
+    const size_t held = Arena_ + SlotCount_ * sizeof(TSlot);
+    size_t room = Budget_ > held ? Budget_ - held : 0;
+    if (Count_ > 0 && (Count_ + wanted / (Used_ / Count_) + 1) * 2 > SlotCount_) {
+        const size_t growth = (GrownSlotCount() - SlotCount_) * sizeof(TSlot);
+        if (room >= growth + bytes) {
+            room -= growth;
+        }
+    }
+    const size_t piece = THugePageAllocator::PieceAlignment;
+    const size_t size = std::max(bytes, std::min(wanted, room) / piece * piece);
+    if (Block_ == Blocks_.size()) {
+        // Room first, so that no block is lost when the list cannot grow.
+        Blocks_.reserve(std::max<size_t>(Blocks_.size() * 2, 16));
+        Blocks_.push_back(BlockMemory_.Allocate(size));
+    } else {
+        // Only a block cut short by the budget is smaller than an entry, and such a block is
+        // below SmallBytes: it goes back to malloc, not to a region that would keep it.
+        const IAllocator::TBlock larger = BlockMemory_.Allocate(size);
+        BlockMemory_.Release(Blocks_[Block_]);
+        Arena_ -= Blocks_[Block_].Len;
+        Blocks_[Block_] = larger;
+    }
+    Arena_ += size;
+}
+
 void TPrintedWordCache::TGeneration::Grow() {
-    const size_t count = std::max<size_t>(SlotCount_ * 2, 1024);
+    const size_t count = GrownSlotCount();
     TSlot* slots = static_cast<TSlot*>(SlotMemory_.Allocate(count * sizeof(TSlot)).Data);
     std::uninitialized_fill(slots, slots + count, TSlot());
     const size_t mask = count - 1;
@@ -126,10 +165,6 @@ void TPrintedWordCache::TGeneration::Grow() {
     SlotCount_ = count;
 }
 
-size_t TPrintedWordCache::TGeneration::Cost() const {
-    return Used_ + SlotCount_ * sizeof(TSlot);
-}
-
 void TPrintedWordCache::TGeneration::Clear() {
     // The storage stays: the next generation grows to about the same size.
     std::fill(Slots_, Slots_ + SlotCount_, TSlot());
@@ -142,8 +177,12 @@ void TPrintedWordCache::TGeneration::Clear() {
 TPrintedWordCache::TPrintedWordCache(TAnalysisPrinter* printer, size_t budget)
     : Printer_(printer), HalfBudget_(std::min<size_t>(budget, size_t(2) << 30) / 2) {
     for (TGeneration& generation : Generations_) {
-        generation.SetArenaLimit(HalfBudget_);
+        generation.SetBudget(HalfBudget_);
     }
+}
+
+size_t TPrintedWordCache::HeldBytes() const {
+    return Generations_[0].HeldBytes() + Generations_[1].HeldBytes();
 }
 
 void TPrintedWordCache::MakeKey(const TTokenView& token) {
@@ -187,7 +226,7 @@ bool TPrintedWordCache::ReplayOrRecord(const TTokenView& token) {
         // Replayed before it is copied: the replay may raise, and then nothing moves.
         Replay(record);
         Record_.assign(record);
-        if (Newer_->Cost() + Key_.size() + Record_.size() > HalfBudget_) {
+        if (!Newer_->HasRoomFor(Key_.size() + Record_.size())) {
             // Dropping the older generation drops `record` too: it was copied first.
             std::swap(Newer_, Older_);
             Newer_->Clear();
@@ -219,7 +258,7 @@ void TPrintedWordCache::EndRecord() {
         Store<uint32_t>(Record_, static_cast<uint32_t>(at));
     }
     Record_.append(Stretch_.Bytes);
-    if (Newer_->Cost() + Key_.size() + Record_.size() > HalfBudget_) {
+    if (!Newer_->HasRoomFor(Key_.size() + Record_.size())) {
         std::swap(Newer_, Older_);
         Newer_->Clear();
     }

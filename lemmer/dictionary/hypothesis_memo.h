@@ -20,9 +20,13 @@ namespace NByk {
 // walk meets, each once, in walk order, less those no candidate could take (unknown, rare, of
 // another part of speech, barred); trying these gives what the walk gives. For a node, mask,
 // depth and ending range (without a grammar filter): the results those rules give, in order.
-// Entries are added, never changed or removed, up to a bound on their total size.
+// Entries are added, never changed or removed, while what the memo takes (its tables as they are
+// sized, the values and what they allocate) stays within MaxStoredBytes.
 class THypothesisMemo {
 public:
+    // The four thousand unknown words of the benchmark leave less than a megabyte.
+    static constexpr size_t MaxStoredBytes = size_t(16) << 20;
+
     // Depth and EndingRange are 0 in the keys of rule lists.
     struct TKey {
         const TStemBlock* Block;
@@ -37,6 +41,11 @@ public:
         std::shared_lock lock(Mutex_);
         return Rules_.size() + Results_.size();
     }
+    // What the memo counts against MaxStoredBytes (for tests).
+    size_t StoredBytes() const {
+        std::shared_lock lock(Mutex_);
+        return Stored_;
+    }
 
     // Null when not kept; what is returned stays valid for the memo's life.
     const std::vector<uint16_t>* FindRules(const TKey& key) const { return Find(Rules_, key); }
@@ -44,17 +53,21 @@ public:
         return Find(Results_, key);
     }
     const std::vector<uint16_t>* AddRules(const TKey& key, std::vector<uint16_t>&& rules) {
-        return Add(Rules_, key, std::move(rules), rules.size() * sizeof(uint16_t));
+        return Add(Rules_, key, std::move(rules));
     }
     const std::vector<TMatchResult>* AddResults(const TKey& key,
                                                 std::vector<TMatchResult>&& results) {
-        return Add(Results_, key, std::move(results), results.size() * sizeof(TMatchResult));
+        return Add(Results_, key, std::move(results));
     }
 
 private:
-    // The four thousand unknown words of the benchmark leave less than a megabyte.
-    static constexpr size_t MaxStoredBytes = size_t(16) << 20;
-    static constexpr size_t EntryBytes = 64;
+    // A value: its vector in the deque, with a pointer's worth for the deque's share of its
+    // chunks and their map, and the vector's array with malloc's header and rounding.
+    template <class V>
+    static size_t ValueBytes(const std::vector<V>& values) {
+        const size_t array = values.capacity() * sizeof(V);
+        return sizeof(std::vector<V>) + sizeof(void*) + (array == 0 ? 0 : (array + 31) / 16 * 16);
+    }
 
     static uint64_t Hash(const TKey& k) noexcept {
         uint64_t h = reinterpret_cast<uintptr_t>(k.Block);
@@ -72,6 +85,11 @@ private:
     class TMap {
     public:
         size_t size() const noexcept { return Values_.size(); }
+        // What the slots take now, and once one more value is kept.
+        size_t TableBytes() const noexcept { return Slots_.size() * sizeof(TSlot); }
+        size_t TableBytesWithOneMore() const noexcept {
+            return NeedsGrowth() ? GrownSize() * sizeof(TSlot) : TableBytes();
+        }
 
         const std::vector<V>* Find(const TKey& key) const {
             if (Slots_.empty()) {
@@ -94,7 +112,7 @@ private:
             if (const std::vector<V>* kept = Find(key)) {
                 return {kept, false};
             }
-            if ((Values_.size() + 1) * 2 > Slots_.size()) {
+            if (NeedsGrowth()) {
                 Grow();
             }
             Values_.push_back(std::move(values));
@@ -117,8 +135,12 @@ private:
             Slots_[i] = slot;
         }
 
+        // Kept at most half full.
+        bool NeedsGrowth() const noexcept { return (Values_.size() + 1) * 2 > Slots_.size(); }
+        size_t GrownSize() const noexcept { return std::max<size_t>(Slots_.size() * 2, 256); }
+
         void Grow() {
-            std::vector<TSlot> old(std::max<size_t>(Slots_.size() * 2, 256));
+            std::vector<TSlot> old(GrownSize());
             old.swap(Slots_);
             for (const TSlot& slot : old) {
                 if (slot.Value != nullptr) {
@@ -137,15 +159,15 @@ private:
         return map.Find(key);
     }
     template <class V>
-    const std::vector<V>* Add(TMap<V>& map, const TKey& key, std::vector<V>&& values,
-                              size_t bytes) {
+    const std::vector<V>* Add(TMap<V>& map, const TKey& key, std::vector<V>&& values) {
         std::unique_lock lock(Mutex_);
-        if (Stored_ + bytes + EntryBytes > MaxStoredBytes) {
+        const size_t bytes = ValueBytes(values) + map.TableBytesWithOneMore() - map.TableBytes();
+        if (Stored_ + bytes > MaxStoredBytes) {
             return nullptr;
         }
         const auto [at, added] = map.Emplace(key, std::move(values));
         if (added) {
-            Stored_ += bytes + EntryBytes;
+            Stored_ += bytes;
         }
         return at;
     }

@@ -8,10 +8,12 @@
 
 namespace {
 
-// Pieces keep the alignment of malloc's largest.
-constexpr size_t PieceAlignment = 64;
-
+// Raises std::bad_alloc where the rounding would wrap past SIZE_MAX: a request that large
+// must fail, not come back as a small one.
 size_t RoundUp(size_t n, size_t unit) {
+    if (n > SIZE_MAX - (unit - 1)) {
+        throw std::bad_alloc();
+    }
     return (n + unit - 1) / unit * unit;
 }
 
@@ -19,6 +21,9 @@ size_t RoundUp(size_t n, size_t unit) {
 // mapping is trimmed to them.
 char* MapAligned(size_t size) {
     const size_t extra = THugePageAllocator::HugePageBytes;
+    if (size > SIZE_MAX - extra) {
+        throw std::bad_alloc();
+    }
     void* raw =
         mmap(nullptr, size + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) {
@@ -40,8 +45,12 @@ char* MapAligned(size_t size) {
 
 }  // namespace
 
+// A region size too large to round up is cut to the largest multiple of the huge page: no
+// such mapping succeeds, and the first request then raises std::bad_alloc.
 THugePageAllocator::THugePageAllocator(size_t regionBytes) noexcept
-    : RegionBytes_(RoundUp(regionBytes == 0 ? 1 : regionBytes, HugePageBytes)) {}
+    : RegionBytes_(regionBytes > SIZE_MAX - (HugePageBytes - 1)
+                       ? SIZE_MAX / HugePageBytes * HugePageBytes
+                       : RoundUp(regionBytes == 0 ? 1 : regionBytes, HugePageBytes)) {}
 
 THugePageAllocator::~THugePageAllocator() {
     for (const TRegion& region : Regions_) {
@@ -55,6 +64,7 @@ IAllocator::TBlock THugePageAllocator::Allocate(size_t len) {
         if (data == nullptr) {
             throw std::bad_alloc();
         }
+        SmallHeld_ += len;
         return {data, len};
     }
     const size_t need = RoundUp(len, PieceAlignment);
@@ -73,6 +83,7 @@ IAllocator::TBlock THugePageAllocator::Allocate(size_t len) {
 void THugePageAllocator::Release(const TBlock& block) {
     if (block.Len < SmallBytes) {
         std::free(block.Data);
+        SmallHeld_ -= block.Len;
         return;
     }
     const char* data = static_cast<const char*>(block.Data);
@@ -86,4 +97,12 @@ void THugePageAllocator::Release(const TBlock& block) {
             return;
         }
     }
+}
+
+size_t THugePageAllocator::HeldBytes() const noexcept {
+    size_t held = SmallHeld_;
+    for (const TRegion& region : Regions_) {
+        held += region.Used;
+    }
+    return held;
 }

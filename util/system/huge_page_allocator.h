@@ -18,12 +18,15 @@
 // `regionBytes` (rounded up to 2 MiB); a request larger than a region gets a region of its own. A
 // region is unmapped once every piece carved from it is released, so pieces that die early keep
 // their region's pages until its last piece goes: give tables that are replaced as they grow an
-// allocator of their own. Raises std::bad_alloc when no memory is left. Not thread-safe; must
-// outlive every block it handed out.
+// allocator of their own. Raises std::bad_alloc when no memory is left, and for a request too
+// large to round up to a piece or a region. Not thread-safe; must outlive every block it handed
+// out.
 class THugePageAllocator : public IAllocator {
 public:
     static constexpr size_t HugePageBytes = size_t(2) << 20;
     static constexpr size_t SmallBytes = size_t(256) << 10;
+    // Pieces are carved in multiples of it, and keep the alignment of malloc's largest.
+    static constexpr size_t PieceAlignment = 64;
 
     explicit THugePageAllocator(size_t regionBytes = size_t(8) << 20) noexcept;
     ~THugePageAllocator() override;
@@ -35,6 +38,9 @@ public:
 
     // Regions mapped now (for tests).
     size_t RegionCount() const noexcept { return Regions_.size(); }
+    // Bytes handed out and not given back: the small blocks not yet released, and every piece
+    // carved from a region still mapped, released or not, as its pages stay with the region.
+    size_t HeldBytes() const noexcept;
 
 private:
     struct TRegion {
@@ -46,4 +52,5 @@ private:
 
     size_t RegionBytes_;
     std::vector<TRegion> Regions_;  // the last one is carved from
+    size_t SmallHeld_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -48,6 +49,28 @@ TEST(HugePageAllocator, CarvesRegionsAndUnmapsEachWithItsLastPiece) {
     allocator.Release(pieces[4]);
     EXPECT_EQ(allocator.RegionCount(), 0u);
     allocator.Release(small);
+}
+
+// Rounding such a request up to a piece or a region would wrap past SIZE_MAX into a small size:
+// it must fail and map nothing, and the allocator then serves as before. A region size too
+// large to round fails the same way at its first request.
+TEST(HugePageAllocator, RaisesBadAllocForRequestsNearSizeMax) {
+    constexpr size_t Huge = THugePageAllocator::HugePageBytes;
+    THugePageAllocator allocator(4 * MiB);
+    for (const size_t len : {SIZE_MAX, SIZE_MAX - 1, SIZE_MAX - 63, SIZE_MAX - Huge + 1,
+                             SIZE_MAX - Huge, SIZE_MAX - 2 * Huge + 1, SIZE_MAX / 2 + 1}) {
+        EXPECT_THROW(allocator.Allocate(len), std::bad_alloc) << len;
+        EXPECT_EQ(allocator.RegionCount(), 0u) << len;
+    }
+    const IAllocator::TBlock block = allocator.Allocate(MiB);
+    std::memset(block.Data, 1, block.Len);
+    EXPECT_EQ(allocator.RegionCount(), 1u);
+    allocator.Release(block);
+    EXPECT_EQ(allocator.RegionCount(), 0u);
+
+    THugePageAllocator unroundable(SIZE_MAX - 1);
+    EXPECT_THROW(unroundable.Allocate(THugePageAllocator::SmallBytes), std::bad_alloc);
+    EXPECT_EQ(unroundable.RegionCount(), 0u);
 }
 
 }  // namespace
