@@ -4,10 +4,10 @@
 // the encodings. tests/testdata/golden/regenerate.sh writes the files again when the
 // dictionary or the frequency table changes; the diff is then read and committed.
 #include "tests/process.h"
+#include "tests/read_file.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,14 +15,6 @@
 namespace {
 
 const std::string Golden = LEMMIX_SOURCE_DIR "/tests/testdata/golden/";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << path;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct TGoldenCase {
     std::string Name;

@@ -70,6 +70,8 @@ inline TStartedProcess StartProcess(const TProcessRequest& request) {
             (!request.WorkDir.empty() && chdir(request.WorkDir.c_str()) != 0)) {
             _exit(127);
         }
+        // As a shell starts it: the parent ignores SIGPIPE (below), which a child would inherit.
+        signal(SIGPIPE, SIG_DFL);
         execv(request.Path.c_str(), argv.data());
         _exit(127);
     }
