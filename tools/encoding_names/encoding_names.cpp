@@ -22,6 +22,9 @@ const TNote Notes[] = {
     {1, false,
      "`KOI8-R` names this page too, so its box-drawing bytes A4, A6, A7, AD, B4, B6, B7 and "
      "BD read as the Ukrainian letters of KOI8-U"},
+    {5, false,
+     "`ASCII`, `latin1`, `ISO-8859-1` and the other aliases name this page too, so bytes 80 to "
+     "9F read as the characters of windows-1252, and no byte above 7F is refused"},
     {6, true, "reserved; bytes 80 to FF have no character"},
     {CODES_KORVEL, true, "the page that holds the grammeme names"},
     {CODES_UTF16LE, false, "`UTF-16` is little-endian too, and a byte-order mark is read as text"},
@@ -63,12 +66,14 @@ const char Heading[] =
     "`lemmix -e NAME` reads its input and writes its output in the encoding NAME; without `-e` "
     "both are\n"
     "windows-1251. NAME is any name or alias below, or the code's decimal number (`-e 13` is "
-    "`-e utf-8`).\n"
-    "Names match without regard to case, also with the prefix `x-`, and also with every `-` "
-    "and `_`\n"
-    "left out, with `-` written as `_` or with `_` written as `-` (`UTF8`, `utf_8`, `x-utf-8`); "
-    "blanks\n"
-    "around the name are ignored. Any other name ends lemmix with `Unrecognized encoding`.\n"
+    "`-e utf-8`),\n"
+    "without regard to case; blanks around it are ignored. A name is also taken after `x-`, and "
+    "each of\n"
+    "these in three rewritten forms: with every `-` and `_` left out (`utf8`, `xutf8`), with "
+    "every `-`\n"
+    "written `_` (`X_UTF_8`), or with every `_` written `-`. Mixed forms such as `x-utf8` are "
+    "not names,\n"
+    "and any other name ends lemmix with `Unrecognized encoding`.\n"
     "\n"
     "The four codes marked internal are in the table for the analyser's own use: `-e` takes "
     "them, but\n"
