@@ -12,6 +12,7 @@
 #include "util/stream/std_stream.h"
 #include "util/system/file.h"
 #include "util/system/file_identity.h"
+#include "util/system/last_error.h"
 
 #include <cstring>
 #include <memory>
@@ -20,6 +21,7 @@ namespace {
 
 constexpr char OptString[] = "?hvcnwlfsige:";
 constexpr size_t FileBufferLength = 8192;
+constexpr int StandardInputHandle = 0;
 
 // Standard error is where failures go; when writing there fails too, nothing is left to tell.
 void ReportLine(const Stroka& text) noexcept {
@@ -135,15 +137,26 @@ int RunCommandLine(int argc, char** argv) {
     // The input is opened first, so that a bad input name leaves an existing output untouched.
     std::unique_ptr<TBufferedFileInput> inputFile;
     TFileIdentity inputIdentity = TFileIdentity::OfStandardInput();
-    if (IsNamed(names.Input)) {
+    int readError = 0;
+    if (!IsNamed(names.Input)) {
+        readError = KnownReadError(StandardInputHandle);
+    } else {
         try {
             const TFile file(names.Input, RdOnly | Seq);
             inputIdentity = TFileIdentity::OfDescriptor(file.GetHandle());
+            readError = KnownReadError(file.GetHandle());
             inputFile = std::make_unique<TBufferedFileInput>(file, FileBufferLength);
         } catch (...) {
             ReportLine(CurrentExceptionMessage() + ": " + names.Input);
             return 1;
         }
+    }
+    // An input that opens but cannot be read (a directory, a closed standard input) would
+    // fail only at its first read, once the output file had been created or emptied.
+    if (readError != 0) {
+        ReportLine("the input file \"" + ShownName(names.Input) + "\" cannot be read (" +
+                   SystemErrorText(readError) + "); nothing was written");
+        return 1;
     }
     const TFileIdentity outputIdentity = IsNamed(names.Output)
                                              ? TFileIdentity::OfPath(names.Output.c_str())

@@ -54,6 +54,7 @@ const std::pair<const char*, const char*> Fixture[] = {
     {"-c", "7\n"},
     {"-n", "8\n"},
     {"out.txt", "old\n"},
+    {"empty.txt", ""},
 };
 const char InCopied[] = "1, 2.\n3;\n4\n";
 
@@ -295,12 +296,24 @@ const TCase Cases[] = {
                "CreateAlways|WrOnly|Seq (0x34): nodir/out.txt\n",
      .Status = 1},
 
-    // Failed runs: the error, "Aborted.", status 1.
-    {.Name = "an input that cannot be read",
+    // An input that opens but cannot be read is refused before the output is opened; an empty
+    // one is read to its end.
+    {.Name = "a directory as the input leaves the output file alone",
      .Args = {"-c", ".", "out.txt"},
-     .Stderr = "(Is a directory) can not read data from \".\"\nAborted.\n",
+     .Stderr = "the input file \".\" cannot be read (Is a directory); nothing was written\n",
      .Status = 1,
+     .Files = {{"out.txt", "old\n"}}},
+    {.Name = "a directory as standard input creates no output file",
+     .Args = {"-c", "-", "new.txt"},
+     .Stderr = "the input file \"-\" cannot be read (Is a directory); nothing was written\n",
+     .Status = 1,
+     .Files = {{"new.txt", std::nullopt}},
+     .StdinFile = "."},
+    {.Name = "an empty input file empties the output file",
+     .Args = {"-c", "empty.txt", "out.txt"},
      .Files = {{"out.txt", ""}}},
+
+    // Failed runs: the error, "Aborted.", status 1.
     // The two lines before the last one, which has no line feed, go out before the run reads
     // on to learn that the input has ended.
     {.Name = "a full output file",

@@ -1,7 +1,10 @@
 #include "util/system/file_identity.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -32,4 +35,19 @@ TFileIdentity TFileIdentity::OfStandardInput() noexcept {
 
 TFileIdentity TFileIdentity::OfStandardOutput() noexcept {
     return OfDescriptor(STDOUT_FILENO);
+}
+
+int KnownReadError(int fd) noexcept {
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags == -1) {
+        return errno;
+    }
+    if ((flags & O_ACCMODE) == O_WRONLY) {
+        return EBADF;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        return errno;
+    }
+    return S_ISDIR(st.st_mode) ? EISDIR : 0;
 }

@@ -21,3 +21,7 @@ struct TFileIdentity {
         return Known && other.Known && Device == other.Device && Inode == other.Inode;
     }
 };
+
+// The error that the first read from fd is bound to meet, known without reading it: EBADF
+// where fd is not open for reading, EISDIR for a directory; 0 where a read may succeed.
+int KnownReadError(int fd) noexcept;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <string>
 
@@ -44,6 +45,33 @@ TEST(FileIdentityTest, TellsOneFileFromAnotherWhateverTheName) {
     const TFileIdentity none = TFileIdentity::OfDescriptor(-1);
     EXPECT_FALSE(none.Known);
     EXPECT_FALSE(none.SameFile(none));
+}
+
+TEST(FileIdentityTest, KnowsTheReadErrorsThatNeedNoRead) {
+    TScratchDir scratch;
+    std::ofstream(scratch.File("a.txt")) << "a";
+    ASSERT_EQ(mkdir(scratch.File("d").c_str(), 0700), 0);
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const struct {
+        const char* Name;
+        int Fd;
+        int Error;
+    } cases[] = {
+        {"a file open for reading", open(scratch.File("a.txt").c_str(), O_RDONLY), 0},
+        {"a file open for both", open(scratch.File("a.txt").c_str(), O_RDWR), 0},
+        {"the read end of a pipe", pipeFds[0], 0},
+        {"a directory", open(scratch.File("d").c_str(), O_RDONLY), EISDIR},
+        {"a file open only for writing", open(scratch.File("a.txt").c_str(), O_WRONLY), EBADF},
+        {"the write end of a pipe", pipeFds[1], EBADF},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KnownReadError(c.Fd), c.Error) << c.Name;
+    }
+    for (const auto& c : cases) {
+        close(c.Fd);
+        EXPECT_EQ(KnownReadError(c.Fd), EBADF) << c.Name << ", closed";
+    }
 }
 
 }  // namespace
