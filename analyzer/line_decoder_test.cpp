@@ -39,6 +39,7 @@ TEST(LineDecoderTest, DecodesEveryKindOfEncoding) {
         {"gb18030", "a\x81", u"a"},                      // a cut character is dropped
         {"iso-2022-jp", "\x1b$B$\"\x1b(Ba", u"\u3042a"},
         {"shift_jis", "\x82\xa0\xff", u"\u3042"},  // an invalid byte is left out
+        {"cp949", "\xb0\xa1\xa2\xe8", u"\uAC00"},  // not read on past the line's end
     };
     for (const auto& c : cases) {
         TLineDecoder decoder(Code(c.Encoding));

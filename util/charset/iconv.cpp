@@ -29,6 +29,22 @@ const TNameAlias NAME_ALIASES[] = {
     {"BIG5-HKSCS:2001", "BIG5-HKSCS"},
 };
 
+// glibc's readers of these, when told to ignore errors, step past the end of the input and go
+// on reading whatever memory follows: ISO-2022-CN-EXT on a shift-out that no designation came
+// before, UHC on the bytes A2 E8. Without the suffix they stop there with EILSEQ, which
+// Convert skips; so they are read into Unicode only, where no character of theirs is missing
+// and every stop is invalid input.
+const char* const READERS_WITHOUT_SKIPPING[] = {"ISO-2022-CN-EXT", "CP949", "UHC"};
+
+bool ReadsWithoutSkipping(const char* name) {
+    for (const char* reader : READERS_WITHOUT_SKIPPING) {
+        if (strcasecmp(reader, name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 iconv_t ToIconv(void* handle) {
     return static_cast<iconv_t>(handle);
 }
@@ -56,10 +72,7 @@ TIconvConverter::TIconvConverter(const char* to, const char* from)
         return;
     }
     std::strcpy(target, toName);
-    // glibc's ISO-2022-CN-EXT decoder, when told to ignore errors, steps past the end of the
-    // input on a shift-out that no designation came before, and goes on reading whatever
-    // memory follows. Without the suffix it stops there with EILSEQ, which Convert skips.
-    if (strcasecmp(IconvName(from), "ISO-2022-CN-EXT") != 0) {
+    if (!ReadsWithoutSkipping(IconvName(from))) {
         std::strcat(target, "//IGNORE");
     }
     iconv_t cd = iconv_open(target, IconvName(from));

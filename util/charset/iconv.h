@@ -20,7 +20,9 @@ class TIconvLayer;
 // converter per thread. Names are passed to iconv as they are, except that the names of the
 // 1999 and 2001 editions of Big5-HKSCS open the current Big5-HKSCS converter, ISO-2022-JP-1
 // is read by the ISO-2022-JP-2 converter, and HZ, and the writing of ISO-2022-JP-1, which
-// glibc lacks, go through layers of our own (iconv_layers.h).
+// glibc lacks, go through layers of our own (iconv_layers.h). ISO-2022-CN-EXT and CP949 are
+// read without glibc's skipping, which steps past their input: read them into Unicode only,
+// since a character the target lacks would be skipped a byte at a time.
 class TIconvConverter {
 public:
     enum EStatus {

@@ -46,24 +46,36 @@ TEST(IconvConverter, LeavesOutCharactersTheTargetLacks) {
     EXPECT_EQ(r.Out, "ABC");
 }
 
+// glibc's readers of ISO-2022-CN-EXT (a shift-out with no designation before it) and of UHC
+// (the bytes A2 E8) step past the end of the input when told to skip errors: the bytes after
+// the input must stay unread, and the counts within it.
 TEST(IconvConverter, NeverReadsPastTheInput) {
-    // A shift-out with no designation before it, at the end of the input: the bytes after the
-    // input must stay unread.
-    const char buffer[] =
-        "A\x0E"
-        "BBBBBBBB";
-    for (const char* target : {"UTF-16LE", "UTF-8", "ISO-2022-KR"}) {
-        TIconvConverter converter(target, "ISO-2022-CN-EXT");
-        ASSERT_TRUE(converter.Valid());
-        std::string out(64, '\0');
-        const char* in = buffer;
-        size_t inLeft = 2;
-        char* dst = out.data();
-        size_t dstLeft = out.size();
-        EXPECT_EQ(converter.Convert(in, inLeft, dst, dstLeft), TIconvConverter::Done) << target;
-        EXPECT_EQ(in, buffer + 2) << target;
-        EXPECT_EQ(inLeft, 0u) << target;
-        EXPECT_EQ(out.substr(0, out.size() - dstLeft).find('B'), std::string::npos) << target;
+    const struct {
+        const char* From;
+        const char* Buffer;
+        size_t Length;
+        TIconvConverter::EStatus Status;
+        size_t Read;
+    } cases[] = {
+        {"ISO-2022-CN-EXT", "A\x0EZZZZZZZZ", 2, TIconvConverter::Done, 2},
+        {"CP949", "A\xA2\xE8ZZZZZZZZ", 3, TIconvConverter::Done, 3},
+        {"CP949", "\xA2\xE8ZZZZZZZZ", 2, TIconvConverter::Done, 2},
+    };
+    for (const auto& c : cases) {
+        for (const char* target : {"UTF-16LE", "UTF-8", "ISO-2022-KR"}) {
+            TIconvConverter converter(target, c.From);
+            ASSERT_TRUE(converter.Valid());
+            std::string out(64, '\0');
+            const char* in = c.Buffer;
+            size_t inLeft = c.Length;
+            char* dst = out.data();
+            size_t dstLeft = out.size();
+            EXPECT_EQ(converter.Convert(in, inLeft, dst, dstLeft), c.Status) << c.From << target;
+            EXPECT_EQ(in, c.Buffer + c.Read) << c.From << " -> " << target;
+            EXPECT_EQ(inLeft, c.Length - c.Read) << c.From << " -> " << target;
+            EXPECT_EQ(out.substr(0, out.size() - dstLeft).find('Z'), std::string::npos)
+                << c.From << " -> " << target;
+        }
     }
 }
 
