@@ -3,8 +3,10 @@
 // text is right:
 // - a full output starts the text given room to spare, and the rest recoded from where it
 //   stopped completes it;
-// - where glibc knows both sides and no table of ours is involved, the result is what a plain
-//   run of glibc's iconv gives;
+// - where glibc knows both sides and no table of ours is involved, the result is what plain
+//   runs of glibc's iconv give, reading the text into UTF-16 and writing it from there;
+// - where a multibyte page other than UTF-8 is involved, the result is what the text read into
+//   UTF-8 and written from there gives;
 // - a single-byte page round-trips through UTF-8 every byte whose character is its own;
 // - a multibyte page read, written and read again gives the same text;
 // - HZ and ISO-2022-JP-1, which glibc lacks, keep every ASCII character and otherwise only
@@ -74,10 +76,12 @@ bool Stateful(ECharset code) {
 // A plain run of glibc's iconv over the whole text, as the recoders use it: what glibc skips
 // is left out, a byte at a time where it stalls; input ending inside a character stays unread;
 // the target ends in its initial state. False when glibc cannot open the pair or the output
-// would not fit.
+// would not fit. glibc's ISO-2022-CN-EXT and UHC readers step past the input when told to
+// skip errors, so they are read without, into a target that holds every character.
 bool PlainIconv(const char* to, const char* from, const std::string& text, std::string& out,
                 size_t& read, bool& incomplete) {
-    const std::string target = std::string(to) + "//IGNORE";
+    const bool skips = std::strcmp(from, "ISO-2022-CN-EXT") != 0 && std::strcmp(from, "CP949") != 0;
+    const std::string target = std::string(to) + (skips ? "//IGNORE" : "");
     iconv_t cd = iconv_open(target.c_str(), from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return false;
@@ -152,27 +156,45 @@ void CheckFullOutput(ECharset from, ECharset to, const std::string& src, const T
     Check(rest.Status == ample.Status && small.Out + rest.Out == ample.Out);
 }
 
-// Recode goes straight through iconv when neither side has a table of ours.
+// Where neither side has a table of ours, glibc reads the text into UTF-16 and writes it from
+// there: never one of its direct converters between two pages.
 void CheckAgainstGlibc(ECharset from, ECharset to, const std::string& src, const TRun& ample) {
     for (ECharset code : {from, to}) {
         if ((code != CODES_UTF8 && SingleByte(code)) || code == HZ || code == JP1) {
             return;
         }
     }
-    const char* fromName = TIconvConverter::IconvName(NameByCharset(from));
-    // glibc's ISO-2022-CN-EXT reader steps past the input when told to skip errors.
-    if (std::strcmp(fromName, "ISO-2022-CN-EXT") == 0) {
+    std::string units;
+    size_t read = 0;
+    bool incomplete = false;
+    if (!PlainIconv("UTF-16LE", TIconvConverter::IconvName(NameByCharset(from)), src, units, read,
+                    incomplete)) {
         return;
     }
     std::string out;
-    size_t read = 0;
-    bool incomplete = false;
-    if (!PlainIconv(TIconvConverter::IconvName(NameByCharset(to)), fromName, src, out, read,
-                    incomplete)) {
+    size_t unitsRead = 0;
+    bool unitsIncomplete = false;
+    if (!PlainIconv(TIconvConverter::IconvName(NameByCharset(to)), "UTF-16LE", units, out,
+                    unitsRead, unitsIncomplete)) {
         return;
     }
     Check(ample.Status == (incomplete ? RECODE_EOINPUT : RECODE_OK));
     Check(ample.Read == read && ample.Out == out);
+}
+
+// A pair with a multibyte page other than UTF-8 on one side gives what the text read into
+// UTF-8 and written from there gives.
+void CheckThroughUtf8(ECharset from, ECharset to, const std::string& src, const TRun& ample) {
+    const bool tables =
+        (from == CODES_UTF8 || SingleByte(from)) && (to == CODES_UTF8 || SingleByte(to));
+    if (tables || from == CODES_UTF8 || to == CODES_UTF8) {
+        return;
+    }
+    const TRun text = Run(from, CODES_UTF8, src.data(), src.size(), AmpleRoom(src.size()));
+    const TRun out =
+        Run(CODES_UTF8, to, text.Out.data(), text.Out.size(), AmpleRoom(text.Out.size()));
+    Check(out.Status == RECODE_OK);
+    Check(ample.Status == text.Status && ample.Read == text.Read && ample.Out == out.Out);
 }
 
 // Every byte whose character no other byte of the page has comes back unchanged.
@@ -269,6 +291,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckFullOutput(from, to, src, small, ample);
     if (from != to) {
         CheckAgainstGlibc(from, to, src, ample);
+        CheckThroughUtf8(from, to, src, ample);
     }
     if (from != CODES_UTF8 && SingleByte(from)) {
         CheckSingleByteRoundTrip(from, src);

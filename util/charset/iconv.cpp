@@ -91,6 +91,11 @@ TIconvConverter::EStatus TIconvConverter::Convert(const char*& src, size_t& srcL
         return Layer_->Convert(src, srcLeft, dst, dstLeft);
     }
     assert(Valid());
+    if (src == nullptr) {
+        // iconv takes a null input for a call to reset the state, which writes a stateful
+        // target's shift sequence; an empty text (an empty vector's data) is no such call.
+        return srcLeft == 0 ? Done : Failed;
+    }
     while (true) {
         const size_t before = srcLeft;
         char* in = const_cast<char*>(src);

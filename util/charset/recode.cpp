@@ -88,9 +88,8 @@ RECODE_RESULT FromIconvStatus(TIconvConverter::EStatus status) {
 // to the initial shift state, since the next call starts there, also when the output fills
 // up; when the closing shift does not fit, the characters are converted again into less
 // room, leaving the rest of the output for the shift, so that fewer are written and read.
-// Where not even the end of the text fits (ISO-2022-KR writes a header even for no character;
-// TCVN's reader holds a letter back for the marks that may follow), the output is full and
-// nothing counts as read.
+// Where not even the end of the text fits (ISO-2022-KR writes a header even for no character),
+// the output is full and nothing counts as read.
 RECODE_RESULT IconvBuffer(const char* to, const char* from, const char* src, char* dst,
                           size_t srcLen, size_t dstLen, size_t& read, size_t& written) {
     read = written = 0;
@@ -344,7 +343,13 @@ RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, siz
         }
         return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
     }
-    if (!TIconvHandle(from, to).Valid()) {
+    // glibc converts between UTF-8 and its pages through Unicode, but between two of its pages
+    // it may go directly, with mappings and faults of its own (GB2312 with GBK and Big5); a
+    // single-byte page is read and written by our tables; and the ISO-2022-CN-EXT and UHC
+    // readers, which cannot skip what the target lacks, are safe only into Unicode. So every
+    // other pair goes through UTF-16, and gives what the text read into UTF-8 and written from
+    // there gives.
+    if (from != CODES_UTF8 && to != CODES_UTF8) {
         return RecodeInTwoSteps(from, to, src, dst, srcLen, dstLen, read, written);
     }
     return IconvBuffer(NameByCharset(to), NameByCharset(from), src, dst, srcLen, dstLen, read,

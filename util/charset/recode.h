@@ -25,9 +25,13 @@ RECODE_RESULT RecodeFromUtf8(ECharset to, const char* src, char* dst, size_t src
                              size_t& read, size_t& written);
 
 // From any code to any code; RECODE_ERROR for a code outside 0 to 112 or a conversion iconv
-// cannot do. Input that ends inside a multibyte character gives RECODE_EOINPUT with that tail
-// left unread; with RECODE_EOOUTPUT, read counts only the source bytes whose characters were
-// written. The text of a stateful target (ISO-2022-*) ends in its initial shift state.
+// cannot do. Between UTF-8 and a multibyte page the text goes straight through iconv; every
+// other pair with a multibyte page goes through UTF-16, so that each gives what the text read
+// into UTF-8 and written from there gives. Input that ends inside a multibyte character gives
+// RECODE_EOINPUT with that tail left unread; with RECODE_EOOUTPUT, read counts only the source
+// bytes whose characters were written (from a stateful source, the rest then begins in a shift
+// state it does not hold). The text of a stateful target (ISO-2022-*) ends in its initial shift
+// state.
 RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, size_t srcLen,
                      size_t dstLen, size_t& read, size_t& written);
 

@@ -177,8 +177,8 @@ TEST(Recode, LeavesAnIncompleteMultibyteTailUnread) {
               (TResult{RECODE_EOINPUT, 2, "\xE6\x97\xA5"}));
     EXPECT_EQ(RunRecode(CODES_UTF16LE, CODES_WIN, std::string("\x16\x04\x16", 3), 16),
               (TResult{RECODE_EOINPUT, 2, "\xC6"}));
-    // Katakana has no windows-1251 byte: iconv leaves it out.
-    EXPECT_EQ(RunRecode(99, CODES_WIN, "\xA5\xC6\xA5", 16), (TResult{RECODE_EOINPUT, 2, ""}));
+    // Katakana has no windows-1251 byte: the page's replacement byte stands for it.
+    EXPECT_EQ(RunRecode(99, CODES_WIN, "\xA5\xC6\xA5", 16), (TResult{RECODE_EOINPUT, 2, "?"}));
 }
 
 TEST(Recode, LeavesOutInvalidMultibyteInput) {
@@ -227,27 +227,25 @@ TEST(Recode, CountsOnlyWrittenCharactersAsReadThroughUtf16) {
         // only the first, the character is neither written nor read.
         {91, CODES_KORVEL, "a\x88\x62", 2, {RECODE_EOOUTPUT, 1, "a"}},
         {91, CODES_KORVEL, "a\x88\x62", 3, {RECODE_OK, 3, "aE\x80"}},
+        {CharsetByName("TCVN"), CharsetByName("SHIFT_JIS"), "CD", 1, {RECODE_EOOUTPUT, 1, "C"}},
     };
     ExpectRecodes(cases);
 }
 
 // What a converter writes only at the end of the text must fit too, or the output is full and
-// nothing counts as read: ISO-2022-KR opens every text with a header, an empty one too, and
-// glibc's TCVN reader holds each letter back until it knows no mark follows.
+// nothing counts as read: ISO-2022-KR opens every text with a header, an empty one too.
 TEST(Recode, ReportsAFullOutputWhereTheEndOfTheTextDoesNotFit) {
     const ECharset kr = CharsetByName("ISO-2022-KR");
-    const ECharset tcvn = CharsetByName("TCVN");
-    const ECharset sjis = CharsetByName("SHIFT_JIS");
     const TRecodeCase cases[] = {
-        {tcvn, sjis, "C", 0, {RECODE_EOOUTPUT, 0, ""}},
-        {tcvn, sjis, "CD", 1, {RECODE_EOOUTPUT, 0, ""}},
-        {tcvn, sjis, "CD", 2, {RECODE_OK, 2, "CD"}},
         {CODES_WIN, kr, "", 0, {RECODE_EOOUTPUT, 0, ""}},
         {CODES_WIN, kr, "", 3, {RECODE_EOOUTPUT, 0, ""}},
         {CODES_WIN, kr, "", 4, {RECODE_OK, 0, "\x1B$)C"}},
         {CODES_UTF8, kr, "", 0, {RECODE_EOOUTPUT, 0, ""}},
         {CODES_UTF8, kr, "a", 0, {RECODE_EOOUTPUT, 0, ""}},
         {CODES_UTF8, kr, "a", 5, {RECODE_OK, 1, "\x1B$)Ca"}},
+        {CharsetByName("EUC-CN"), kr, "", 3, {RECODE_EOOUTPUT, 0, ""}},
+        {CharsetByName("EUC-CN"), kr, "", 4, {RECODE_OK, 0, "\x1B$)C"}},
+        {CODES_KORVEL, kr, "", 8, {RECODE_OK, 0, "\x1B$)C"}},
         // A target without a header still takes an empty text into no room at all.
         {CODES_UTF8, 107, "", 0, {RECODE_OK, 0, ""}},
     };
@@ -302,6 +300,51 @@ TEST(Recode, OpensEveryMultibytePage) {
     // The two editions of Big5-HKSCS open the current converter.
     for (ECharset code : {92, 93}) {
         EXPECT_EQ(RunRecode(code, 13, "\xA4\xA4", 16), (TResult{RECODE_OK, 2, "\xE4\xB8\xAD"}));
+    }
+}
+
+// glibc converts some pairs of its pages directly, with mappings and faults of their own;
+// Recode takes every pair through Unicode, so each gives what the text read into UTF-8 and
+// written from there gives: what the target lacks is left out (a single-byte page writes its
+// replacement byte) and nothing else changes.
+TEST(Recode, GoesThroughUnicodeBetweenMultibytePages) {
+    const std::string sentence = "\xD6\xD0\xCE\xC4\xB5\xC4\xBE\xE4\xD7\xD3";  // EUC-CN
+    const std::string hanziMama = "\xBA\xBA\xD7\xD6 \xA7\xDE\xA7\xD1\xA7\xDE\xA7\xD1";
+    const struct {
+        const char* From;
+        const char* To;
+        std::string Src;
+        std::u16string Text;  // the output, read back
+    } cases[] = {
+        // glibc's GB2312-to-GBK converter drops the last character of each call.
+        {"EUC-CN", "GBK", sentence, u"中文的句子"},
+        {"EUC-CN", "CP936", sentence, u"中文的句子"},
+        {"HZ", "GBK", "~{VPND~}", u"中文"},
+        {"HZ", "CP936", "~{VPND~} x", u"中文 x"},
+        // GBK's em dash is not GB2312's horizontal bar at the same bytes.
+        {"GBK", "EUC-CN", "\xA1\xAA", u""},
+        {"CP936", "EUC-CN", "a\xA1\xAA", u"a"},
+        // No box for what Big5 lacks, and no swap of simplified and traditional forms.
+        {"EUC-CN", "BIG5", hanziMama, u"字 "},
+        {"EUC-CN", "CP950", hanziMama, u"字 "},
+        {"HZ", "BIG5", "~{::WV~}", u"字"},
+        {"BIG5", "EUC-CN", "\xBB\x50\xBA\x7E\xA6\x72", u"字"},
+        {"CP950", "EUC-CN", "\xBB\x50\xBA\x7E\xA6\x72", u"字"},
+        // ISO-2022-CN-EXT into a page that lacks a character: the rest stays text.
+        {"ISO-2022-CN-EXT", "windows-1251", "\x1B$)A\x0EVPND\x0F \x0E'^'Q'^'Q\x0F", u"?? мама"},
+        {"ISO-2022-CN-EXT", "EUC-KR", "\x1B$)A\x0E::WV\x0F \x0E'^'Q'^'Q\x0F", u"字 мама"},
+        {"ISO-2022-CN-EXT", "SHIFT_JIS", "\x1B$)A\x0E::WV\x0F \x0E'^'Q'^'Q\x0F", u"字 мама"},
+    };
+    for (const auto& c : cases) {
+        const ECharset from = CharsetByName(c.From);
+        const ECharset to = CharsetByName(c.To);
+        const TResult r = RunRecode(from, to, c.Src, 64);
+        EXPECT_EQ(r.Status, RECODE_OK) << c.From << " -> " << c.To;
+        EXPECT_EQ(r.Read, c.Src.size()) << c.From << " -> " << c.To;
+        const TUtf16String text = RecodeToUtf16(to, r.Out.data(), r.Out.size());
+        EXPECT_EQ(std::u16string(text.data(), text.size()), c.Text) << c.From << " -> " << c.To;
+        const TResult utf8 = RunRecode(from, CODES_UTF8, c.Src, 64);
+        EXPECT_EQ(RunRecode(CODES_UTF8, to, utf8.Out, 64).Out, r.Out) << c.From << " -> " << c.To;
     }
 }
 
