@@ -50,11 +50,7 @@ const std::string Revision =
 // same output as the analysis of their text would. link.txt is a symbolic link to in.txt.
 const char InText[] = "1, 2.\r\n3;\n4";
 const std::pair<const char*, const char*> Fixture[] = {
-    {"in.txt", InText},
-    {"-c", "7\n"},
-    {"-n", "8\n"},
-    {"out.txt", "old\n"},
-    {"empty.txt", ""},
+    {"in.txt", InText}, {"-c", "7\n"}, {"-n", "8\n"}, {"out.txt", "old\n"}, {"empty.txt", ""},
 };
 const char InCopied[] = "1, 2.\n3;\n4\n";
 

@@ -1,5 +1,6 @@
 // Which file a descriptor or a path reaches: its device and inode. Two names reach one file
 // (through hard or symbolic links, or two spellings of one path) exactly when these are equal.
+// And what an opened descriptor is bound to fail at, found out before it is read.
 #pragma once
 
 #include <cstdint>
