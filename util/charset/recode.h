@@ -31,7 +31,8 @@ RECODE_RESULT RecodeFromUtf8(ECharset to, const char* src, char* dst, size_t src
 // RECODE_EOINPUT with that tail left unread; with RECODE_EOOUTPUT, read counts only the source
 // bytes whose characters were written (from a stateful source, the rest then begins in a shift
 // state it does not hold). The text of a stateful target (ISO-2022-*) ends in its initial shift
-// state.
+// state. glibc writes ISO-2022-CN and ISO-2022-CN-EXT without the shift-out before a GB2312 or
+// CNS 11643 plane 1 character that directly follows a plane 2 one, which then reads as ASCII.
 RECODE_RESULT Recode(ECharset from, ECharset to, const char* src, char* dst, size_t srcLen,
                      size_t dstLen, size_t& read, size_t& written);
 
