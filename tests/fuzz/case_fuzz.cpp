@@ -58,8 +58,7 @@ void CheckUtf16(const TUtf16String& before, const TUtf16String& after, size_t po
     const size_t stop = n < before.size() - start ? start + n : before.size();
     for (size_t i = start; i < stop;) {
         uint32_t cp = expected[i];
-        if ((cp & 0xFC00) == 0xD800 && i + 1 < stop &&
-            (expected[i + 1] & 0xFC00) == 0xDC00) {
+        if ((cp & 0xFC00) == 0xD800 && i + 1 < stop && (expected[i + 1] & 0xFC00) == 0xDC00) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (expected[i + 1] - 0xDC00);
         }
         const uint32_t mapped = (i == start ? first : rest)(cp);

@@ -18,6 +18,7 @@
 
 namespace {
 
+const uint64_t DECOMPOSE = 1 << NLemmer::NS_DECOMPOSE;
 const uint64_t COMPOSE = 1 << NLemmer::NS_COMPOSE;
 const uint64_t LOWERCASE = 1 << NLemmer::NS_LOWERCASE;
 const uint64_t HOOK = 1 << NLemmer::NS_ADVANCED_CONVERT;
@@ -38,15 +39,18 @@ bool WellFormed(const wchar16* w, size_t n) {
     return true;
 }
 
-// What a second pass makes of a valid result, where each step ran once in its order:
-// - lower-casing comes after composition, so a capital that does not compose with the mark
-//   after it can leave a small letter that does (İ + U+0301 becomes i + U+0301, J + U+030C
-//   j + U+030C), which the next pass composes;
-// - but the unknown language's hook comes last and decomposes again, dropping every mark; it
-//   folds ß to ss and ı to i only as they come, and makes them of ẞ and 𝚤, which it
-//   lower-cases and decomposes, so the next pass folds them.
+// What a second pass makes of the valid result `word` of `source`, where each step ran once,
+// in its order:
+// - lower-casing comes after composition, so where it changed the word, a capital that does
+//   not compose with the mark after it can leave a small letter that does (İ + U+0301 becomes
+//   i + U+0301, J + U+030C j + U+030C), which the next pass composes;
+// - lower-casing's dotted-i repair takes one U+0307 from the marks after each i or ı a pass,
+//   so where they hold another, the next pass takes that one;
+// - the unknown language's hook comes last: it decomposes, drops the marks and lower-cases, so
+//   nothing composes after it; but ẞ becomes ß by lower-casing and 𝚤 becomes ı by
+//   decomposition, and only the next pass folds these to ss and i.
 TUtf16String SecondPass(const NLemmer::TAlphabetWordNormalizer& normalizer, int language,
-                        uint64_t mask, TUtf16String word) {
+                        uint64_t mask, const TUtf16String& source, TUtf16String word) {
     if (language == LANG_UNK && (mask & HOOK)) {
         TUtf16String folded;
         for (const wchar16 c : word) {
@@ -59,7 +63,16 @@ TUtf16String SecondPass(const NLemmer::TAlphabetWordNormalizer& normalizer, int 
         return folded;
     }
     if ((mask & COMPOSE) && (mask & LOWERCASE)) {
-        normalizer.Compose(word);
+        TUtf16String composed = source;
+        normalizer.NormalizeWord(composed, mask & (DECOMPOSE | COMPOSE));
+        TUtf16String lowered = composed;
+        normalizer.ToLower(lowered);
+        if (lowered != composed) {
+            normalizer.Compose(word);
+        }
+    }
+    if (mask & LOWERCASE) {
+        word.resize(NLemmer::RepairDottedI(word.MutableData(), word.size()));
     }
     return word;
 }
@@ -110,15 +123,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
     }
     // A valid result is stable: normalising it again changes nothing but what SecondPass
-    // tells. Not so where a table step deleted a unit (every table deletes U+FFFF, the Turkish pre-lower table among them;
-    // conversions delete stress marks and apostrophes): the marks on either side meet and are
-    // ordered and composed again on the next pass. Nor with the look-alike step, which decides
-    // by the script of the letters around and so may decide again once it has changed some.
+    // tells. Not so where a table step deleted a unit (every table deletes U+FFFF, the Turkish
+    // pre-lower table among them; conversions delete stress marks and apostrophes): the marks on
+    // either side meet and are ordered and composed again on the next pass. Nor with the look-alike
+    // step, which decides by the script of the letters around and so may decide again once it has
+    // changed some.
     const bool tableMayDelete =
         (mask & (DERENYX | CONVERT)) || std::find(word.begin(), word.end(), 0xFFFF) != word.end();
     TUtf16String again = copy;
     normalizer->NormalizeWord(again, mask);
-    if (s.Valid && !tableMayDelete && again != SecondPass(*normalizer, language, mask, copy)) {
+    const TUtf16String source(word.data(), length);
+    if (s.Valid && !tableMayDelete &&
+        again != SecondPass(*normalizer, language, mask, source, copy)) {
         abort();
     }
     normalizer->IsAlphabetic(word.data(), length);
