@@ -80,7 +80,7 @@ bool Stateful(ECharset code) {
 // skip errors, so they are read without, into a target that holds every character.
 bool PlainIconv(const char* to, const char* from, const std::string& text, std::string& out,
                 size_t& read, bool& incomplete) {
-    const bool skips = std::strcmp(from, "ISO-2022-CN-EXT") != 0 && std::strcmp(from, "CP949") != 0;
+    const bool skips = !TIconvConverter::ReadsWithoutSkipping(from);
     const std::string target = std::string(to) + (skips ? "//IGNORE" : "");
     iconv_t cd = iconv_open(target.c_str(), from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -36,15 +36,6 @@ const TNameAlias NAME_ALIASES[] = {
 // and every stop is invalid input.
 const char* const READERS_WITHOUT_SKIPPING[] = {"ISO-2022-CN-EXT", "CP949", "UHC"};
 
-bool ReadsWithoutSkipping(const char* name) {
-    for (const char* reader : READERS_WITHOUT_SKIPPING) {
-        if (strcasecmp(reader, name) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 iconv_t ToIconv(void* handle) {
     return static_cast<iconv_t>(handle);
 }
@@ -58,6 +49,15 @@ const char* TIconvConverter::IconvName(const char* name) noexcept {
         }
     }
     return name;
+}
+
+bool TIconvConverter::ReadsWithoutSkipping(const char* name) noexcept {
+    for (const char* reader : READERS_WITHOUT_SKIPPING) {
+        if (strcasecmp(reader, name) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 TIconvConverter::TIconvConverter(const char* to, const char* from)

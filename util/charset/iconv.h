@@ -53,6 +53,9 @@ public:
     // The name iconv knows for an encoding name of the code-page table.
     static const char* IconvName(const char* name) noexcept;
 
+    // True for the encodings (by iconv's name) that are read without glibc's skipping.
+    static bool ReadsWithoutSkipping(const char* name) noexcept;
+
 private:
     void* Handle_ = nullptr;              // null when iconv could not open the conversion
     std::unique_ptr<TIconvLayer> Layer_;  // set instead for an encoding glibc lacks
